@@ -1,0 +1,7 @@
+#include "cli/CliMain.h"
+
+namespace pelmora::cli {
+
+int RunCli(int, char**) { return 0; }
+
+}  // namespace pelmora::cli

@@ -1,0 +1,57 @@
+#pragma once
+// A sound or working file opened through POSIX with 64-bit positions.
+// Failures are reported, never thrown: the layers above decide which message fits.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace pelmora::platform {
+
+enum class OpenMode {
+    Read,           // existing file, read only
+    ReadWrite,      // existing file, read and write
+    CreateNew,      // create; fails when the file exists
+    CreateOrOpen,   // create if missing, never truncate
+    CreateTruncate  // create or empty an existing file
+};
+
+class File {
+public:
+    File() = default;
+    File(const std::string& path, OpenMode mode) { Open(path, mode); }
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    bool Open(const std::string& path, OpenMode mode);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    const std::string& Path() const { return path_; }
+    int Descriptor() const { return fd_; }
+
+    // Whole transfers: false unless every byte moved. ReadAt stops short only at the end.
+    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t count) const;
+    bool WriteAt(std::uint64_t offset, const void* buffer, std::size_t count);
+    // Bytes actually read, which is less than count only at the end of the file; -1 on error.
+    std::int64_t ReadSome(std::uint64_t offset, void* buffer, std::size_t count) const;
+
+    // -1 when the size cannot be read.
+    std::int64_t Size() const;
+    bool SetSize(std::uint64_t length);
+    bool Sync();
+
+private:
+    int fd_ = -1;
+    std::string path_;
+};
+
+bool FileExists(const std::string& path);
+bool IsWritable(const std::string& path);
+bool RemoveFile(const std::string& path);
+// Size of a file by path, -1 when it cannot be read.
+std::int64_t FileSize(const std::string& path);
+
+}  // namespace pelmora::platform
