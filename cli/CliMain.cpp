@@ -1,7 +1,76 @@
 #include "cli/CliMain.h"
 
+#include <cstdio>
+#include <unistd.h>
+
+#include "base/Error.h"
+#include "cli/CliSession.h"
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "platform/Interrupt.h"
+
 namespace pelmora::cli {
 
-int RunCli(int, char**) { return 0; }
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitInterrupted = 130;
+
+void ApplyOption(CliSession& session, const Step& step) {
+    if (step.name == "--workdir") session.workDir = step.args[0];
+    else if (step.name == "--no-backup") session.fileBackup = false;
+    else if (step.name == "--yes") session.Prompter().SetAnswerYes(true);
+}
+
+// Runs one command; false when it failed (its message is already on standard error).
+bool RunCommand(CliSession& session, const Step& step) {
+    try {
+        FindCommand(step.name)->run(session, step.args);
+        return true;
+    } catch (const Error& e) {
+        session.Prompter().Message(e.Message());
+    } catch (const Cancelled&) {
+        std::fprintf(stderr, "%s: cancelled\n", step.name.c_str());
+    } catch (const CommandFailure& e) {
+        std::fprintf(stderr, "%s: %s\n", step.name.c_str(), e.what());
+    }
+    return false;
+}
+
+}  // namespace
+
+int RunCli(int argc, char** argv) {
+    const ParseResult parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.usageError.empty()) {
+        std::fprintf(stderr, "pelmora-cli: %s\n%s", parsed.usageError.c_str(), UsageText());
+        return kExitUsage;
+    }
+    bool quiet = false;
+    for (const Step& s : parsed.steps) quiet = quiet || s.name == "--quiet";
+
+    platform::InstallInterruptHandler();
+    CliSession session(!quiet && ::isatty(STDERR_FILENO));
+    int status = 0;
+    for (const Step& step : parsed.steps) {
+        if (step.isOption) {
+            ApplyOption(session, step);
+            continue;
+        }
+        if (!RunCommand(session, step)) {
+            status = kExitFailed;
+            break;
+        }
+        std::fflush(stdout);
+        // Ctrl-C during an operation that cannot be cancelled stops the run after it.
+        if (platform::InterruptPending()) {
+            std::fprintf(stderr, "pelmora-cli: interrupted\n");
+            status = kExitInterrupted;
+            break;
+        }
+    }
+    session.CloseAll();
+    return status;
+}
 
 }  // namespace pelmora::cli

@@ -1,6 +1,9 @@
 #include "platform/File.h"
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <vector>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,7 +24,22 @@ int FlagsFor(OpenMode mode) {
     return O_RDONLY;
 }
 
+std::atomic<std::int64_t> gWriteBudget{-1};
+
+// Takes `count` bytes from the write budget; returns how many may be written.
+std::size_t AllowedWrite(std::size_t count) {
+    std::int64_t budget = gWriteBudget.load();
+    while (budget >= 0) {
+        const auto allowed = static_cast<std::int64_t>(count) < budget ? static_cast<std::int64_t>(count) : budget;
+        if (gWriteBudget.compare_exchange_weak(budget, budget - allowed))
+            return static_cast<std::size_t>(allowed);
+    }
+    return count;
+}
+
 }  // namespace
+
+void SetWriteBudget(std::int64_t bytes) { gWriteBudget.store(bytes); }
 
 File::~File() { Close(); }
 
@@ -75,8 +93,9 @@ bool File::ReadAt(std::uint64_t offset, void* buffer, std::size_t count) const {
 
 bool File::WriteAt(std::uint64_t offset, const void* buffer, std::size_t count) {
     const auto* in = static_cast<const unsigned char*>(buffer);
+    const std::size_t allowed = AllowedWrite(count);
     std::size_t done = 0;
-    while (done < count) {
+    while (done < allowed) {
         ssize_t n = ::pwrite(fd_, in + done, count - done, static_cast<off_t>(offset + done));
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -84,6 +103,10 @@ bool File::WriteAt(std::uint64_t offset, const void* buffer, std::size_t count) 
         }
         if (n == 0) return false;
         done += static_cast<std::size_t>(n);
+    }
+    if (allowed < count) {
+        errno = ENOSPC;
+        return false;
     }
     return true;
 }
@@ -113,6 +136,56 @@ std::int64_t FileSize(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return -1;
     return st.st_size;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool CopyPermissions(const std::string& model, const std::string& path) {
+    struct stat st {};
+    if (::stat(model.c_str(), &st) != 0) return false;
+    return ::chmod(path.c_str(), st.st_mode & 07777) == 0;
+}
+
+bool CopyFileRange(const File& from, std::uint64_t fromOffset, File& to, std::uint64_t toOffset,
+                   std::uint64_t count) {
+    // The kernel copy bypasses WriteAt, so injected faults take the buffered path.
+    if (gWriteBudget.load() < 0) {
+        auto in = static_cast<off_t>(fromOffset);
+        auto out = static_cast<off_t>(toOffset);
+        std::uint64_t left = count;
+        while (left > 0) {
+            ssize_t n = ::copy_file_range(from.Descriptor(), &in, to.Descriptor(), &out, left, 0);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;  // not supported here, or an error: finish through the buffer
+            left -= static_cast<std::uint64_t>(n);
+        }
+        fromOffset += count - left;
+        toOffset += count - left;
+        count = left;
+    }
+    std::vector<unsigned char> buffer(static_cast<std::size_t>(count < 65536 ? count : 65536));
+    while (count > 0) {
+        const std::size_t n = static_cast<std::size_t>(count < buffer.size() ? count : buffer.size());
+        if (!from.ReadAt(fromOffset, buffer.data(), n) || !to.WriteAt(toOffset, buffer.data(), n))
+            return false;
+        fromOffset += n;
+        toOffset += n;
+        count -= n;
+    }
+    return true;
 }
 
 }  // namespace pelmora::platform

@@ -53,5 +53,21 @@ bool IsWritable(const std::string& path);
 bool RemoveFile(const std::string& path);
 // Size of a file by path, -1 when it cannot be read.
 std::int64_t FileSize(const std::string& path);
+// The folder part of a path ("." when it has none) and its last component.
+std::string FolderOf(const std::string& path);
+std::string FileNameOf(const std::string& path);
+// Renames in one step, replacing an existing target (same filesystem only).
+bool RenameFile(const std::string& from, const std::string& to);
+// Gives `path` the permission bits of `model`; false when either cannot be read or changed.
+bool CopyPermissions(const std::string& model, const std::string& path);
+
+// Copies `count` bytes between two open files with the kernel's file-to-file copy where it
+// works, else through a buffer. False on any failure.
+bool CopyFileRange(const File& from, std::uint64_t fromOffset, File& to, std::uint64_t toOffset,
+                   std::uint64_t count);
+
+// Fault injection, as a full disk would: after `bytes` more bytes written through File, every
+// write fails. A negative value lifts the limit.
+void SetWriteBudget(std::int64_t bytes);
 
 }  // namespace pelmora::platform

@@ -1,0 +1,94 @@
+#include "document/FileCopy.h"
+
+#include <algorithm>
+
+#include "base/Error.h"
+#include "document/TempFiles.h"
+#include "platform/File.h"
+#include "platform/FreeSpace.h"
+
+namespace pelmora {
+
+namespace {
+
+// Copies every byte of `from` into `to` (already open), stepping the display per piece.
+void CopyPieces(const platform::File& from, platform::File& to, ProgressTask& progress,
+                StringId status, bool cancellable) {
+    const std::int64_t length = from.Size();
+    if (length < 0) throw Error(StringId::FileReadError);
+    const auto total = static_cast<std::uint64_t>(length);
+    const std::uint64_t pieces = (total + kCopyPieceBytes - 1) / kCopyPieceBytes;
+    if (!to.SetSize(total)) throw Error(StringId::FileWriteError);
+    progress.Start(status);
+    progress.SetRange(static_cast<std::uint32_t>(std::min<std::uint64_t>(pieces, UINT32_MAX)));
+    std::uint64_t piece = 0;
+    for (std::uint64_t offset = 0; offset < total; offset += kCopyPieceBytes) {
+        const std::uint64_t n = std::min<std::uint64_t>(kCopyPieceBytes, total - offset);
+        if (!platform::CopyFileRange(from, offset, to, offset, n)) {
+            progress.End();
+            throw Error(StringId::FileReadError);
+        }
+        progress.Step(++piece, pieces);
+        if (cancellable && progress.CancelRequested()) throw Cancelled();
+    }
+    progress.End();
+}
+
+void OpenPair(const std::string& source, const std::string& target, platform::File& from,
+              platform::File& to, platform::OpenMode targetMode) {
+    if (!from.Open(source, platform::OpenMode::Read)) throw Error(StringId::FileReadError);
+    if (!to.Open(target, targetMode)) throw Error(StringId::FileWriteError);
+}
+
+}  // namespace
+
+void CopyFileWithProgress(const std::string& source, const std::string& target,
+                          StringId status, ProgressTask& progress) {
+    platform::File from, to;
+    OpenPair(source, target, from, to, platform::OpenMode::CreateOrOpen);
+    CopyPieces(from, to, progress, status, false);
+}
+
+void CopyFileWithProgressCancellable(const std::string& source, const std::string& target,
+                                     StringId status, ProgressTask& progress) {
+    platform::File from, to;
+    OpenPair(source, target, from, to, platform::OpenMode::CreateOrOpen);
+    try {
+        CopyPieces(from, to, progress, status, true);
+    } catch (...) {
+        to.Close();
+        platform::RemoveFile(target);
+        throw;
+    }
+}
+
+void ReplaceFileSafely(const std::string& source, const std::string& target, StringId status,
+                       ProgressTask& progress) {
+    auto partial = UniqueTempName(platform::FolderOf(target), "." + platform::FileNameOf(target) + ".saving-");
+    if (!partial) throw Error(StringId::FileCreatingError);
+    try {
+        platform::File from, to;
+        OpenPair(source, *partial, from, to, platform::OpenMode::ReadWrite);
+        CopyPieces(from, to, progress, status, false);
+        if (!to.Sync()) throw Error(StringId::FileWriteError);
+        to.Close();
+        if (platform::FileExists(target)) platform::CopyPermissions(target, *partial);
+        if (!platform::RenameFile(*partial, target)) throw Error(StringId::FileWriteError);
+    } catch (...) {
+        progress.End();
+        platform::RemoveFile(*partial);
+        throw;
+    }
+}
+
+void RelocateFile(const std::string& source, const std::string& target, StringId status,
+                  ProgressTask& progress) {
+    if (platform::SameFilesystem(source, platform::FolderOf(target)) &&
+        platform::RenameFile(source, target)) {
+        return;
+    }
+    ReplaceFileSafely(source, target, status, progress);
+    platform::RemoveFile(source);
+}
+
+}  // namespace pelmora

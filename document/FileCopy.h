@@ -1,0 +1,34 @@
+#pragma once
+// Copying and moving whole sound files with a progress display. None of them ever leaves the
+// user's file half-written: a target that already exists is replaced in one rename.
+
+#include <string>
+
+#include "base/ProgressTask.h"
+
+namespace pelmora {
+
+inline constexpr std::uint32_t kCopyPieceBytes = 65536;
+
+// Copies source onto target in 65536-byte pieces; no ESC. The target is written in place,
+// so use it for files of our own (working copies, undo files). Raises "File read error".
+void CopyFileWithProgress(const std::string& source, const std::string& target,
+                          StringId status, ProgressTask& progress);
+
+// The same with ESC polled after every piece: raises Cancelled, and removes the partial
+// target, when the user stops it.
+void CopyFileWithProgressCancellable(const std::string& source, const std::string& target,
+                                     StringId status, ProgressTask& progress);
+
+// Puts the content of source at target, leaving target whole until the last step: the content
+// is written to a new file in target's folder, flushed and renamed over target. The new file
+// takes target's permission bits. On failure the partial file is removed and target is as it was.
+void ReplaceFileSafely(const std::string& source, const std::string& target, StringId status,
+                       ProgressTask& progress);
+
+// Moves source to target: a rename on one filesystem; otherwise a safe replace followed by
+// deleting the source, which is deleted only after a complete copy.
+void RelocateFile(const std::string& source, const std::string& target, StringId status,
+                  ProgressTask& progress);
+
+}  // namespace pelmora

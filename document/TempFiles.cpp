@@ -1,0 +1,67 @@
+#include "document/TempFiles.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "platform/File.h"
+#include "platform/FreeSpace.h"
+
+namespace pelmora {
+
+namespace {
+
+constexpr int kMaxCounter = 1000;
+
+std::string TimeOfDay() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d-%02d-%02d", local.tm_hour, local.tm_min, local.tm_sec);
+    return text;
+}
+
+}  // namespace
+
+std::string JoinPath(const std::string& folder, std::string_view name) {
+    std::string out = folder.empty() ? "." : folder;
+    if (out.back() != '/') out += '/';
+    out += name;
+    return out;
+}
+
+std::optional<std::string> UniqueTempName(const std::string& workDir, std::string_view prefix,
+                                          std::string_view extension) {
+    const std::string stem = JoinPath(workDir, std::string(prefix) + TimeOfDay());
+    for (int counter = 1; counter <= kMaxCounter; ++counter) {
+        std::string name = stem;
+        if (counter > 1) name += "-" + std::to_string(counter);
+        name += extension;
+        platform::File file;
+        if (file.Open(name, platform::OpenMode::CreateNew)) return name;
+        if (!platform::FileExists(name)) return std::nullopt;  // the folder refuses new files
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> TempNameWithExtension(const std::string& workDir, int typeCode) {
+    std::string_view extension = typeCode == 1 ? ".wav" : typeCode == 2 ? ".aiff" : "";
+    return UniqueTempName(workDir, kTempPrefix, extension);
+}
+
+std::uint64_t FreeSpaceOnDrive(const std::string& path) {
+    auto free = platform::FreeBytesAt(path);
+    if (!free) free = platform::FreeBytesAt(platform::FolderOf(path));
+    return free.value_or(UINT64_MAX);
+}
+
+bool InsufficientSpaceOnDrive(const std::string& path, std::uint64_t bytes) {
+    return FreeSpaceOnDrive(path) < bytes;
+}
+
+std::uint32_t FreeSpaceOfWorkingDrive(const std::string& workDir) {
+    const std::uint64_t free = FreeSpaceOnDrive(workDir);
+    return free >= 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<std::uint32_t>(free);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,43 @@
+#pragma once
+// Names of the temporary files in the working directory, and the free-space checks made
+// before anything large is written there.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pelmora {
+
+inline constexpr std::string_view kClipPrefix = "OLM_CLIP_";
+inline constexpr std::string_view kUndoPrefix = "OLM_UNDO_";
+inline constexpr std::string_view kRedoPrefix = "OLM_REDO_";
+inline constexpr std::string_view kImagePrefix = "OLM_IMAGE_";
+inline constexpr std::string_view kBackupPrefix = "OLM_BACKUP_";
+inline constexpr std::string_view kNewPrefix = "OLM_NEW_";
+inline constexpr std::string_view kTempPrefix = "OLM_TEMP_";
+inline constexpr std::string_view kMp3TempPrefix = "MP3_TEMP_";
+
+// Folder and file name joined with one "/".
+std::string JoinPath(const std::string& folder, std::string_view name);
+
+// WORKDIR/PREFIX + HH-MM-SS (local time) + EXTENSION, created empty and exclusively so that no
+// two callers get the same file. A taken name gets a counter ("-2", "-3", ...) before the
+// extension. nullopt when no file could be created.
+std::optional<std::string> UniqueTempName(const std::string& workDir, std::string_view prefix,
+                                          std::string_view extension = {});
+
+// An "OLM_TEMP_" file with ".wav" for type code 1, ".aiff" for 2, no extension otherwise.
+std::optional<std::string> TempNameWithExtension(const std::string& workDir, int typeCode);
+
+// True when the filesystem holding `path` (or its folder, for a file not yet made) has fewer
+// than `bytes` free; a filesystem that cannot be asked counts as having room.
+bool InsufficientSpaceOnDrive(const std::string& path, std::uint64_t bytes);
+inline bool InsufficientSpaceOnWorkingDrive(const std::string& workDir, std::uint64_t bytes) {
+    return InsufficientSpaceOnDrive(workDir, bytes);
+}
+std::uint64_t FreeSpaceOnDrive(const std::string& path);
+// Free bytes of the working drive as a 32-bit figure: 0xFFFFFFFF from 4 GiB on.
+std::uint32_t FreeSpaceOfWorkingDrive(const std::string& workDir);
+
+}  // namespace pelmora
