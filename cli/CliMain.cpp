@@ -18,14 +18,15 @@ constexpr int kExitUsage = 2;
 constexpr int kExitInterrupted = 130;
 
 void ApplyOption(CliSession& session, const Step& step) {
-    if (step.name == "--workdir") session.workDir = step.args[0];
-    else if (step.name == "--no-backup") session.fileBackup = false;
+    if (step.name == "--workdir") session.SetWorkDir(step.args[0]);
+    else if (step.name == "--no-backup") session.App().fileBackup = false;
     else if (step.name == "--yes") session.Prompter().SetAnswerYes(true);
 }
 
 // Runs one command; false when it failed (its message is already on standard error).
 bool RunCommand(CliSession& session, const Step& step) {
     try {
+        session.StartUp();
         FindCommand(step.name)->run(session, step.args);
         return true;
     } catch (const Error& e) {
@@ -54,7 +55,13 @@ int RunCli(int argc, char** argv) {
     int status = 0;
     for (const Step& step : parsed.steps) {
         if (step.isOption) {
-            ApplyOption(session, step);
+            try {
+                ApplyOption(session, step);
+            } catch (const Error& e) {
+                session.Prompter().Message(e.Message());
+                status = kExitFailed;
+                break;
+            }
             continue;
         }
         if (!RunCommand(session, step)) {

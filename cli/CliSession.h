@@ -1,41 +1,41 @@
 #pragma once
-// What pelmora-cli keeps between commands: its options, the prompter and progress display the
-// core reports through, and the open sounds with the current one.
+// What pelmora-cli keeps between commands: the prompter and progress display the core reports
+// through, and the application state with its documents.
 
-#include <memory>
 #include <string>
-#include <vector>
 
+#include "app/ApplicationState.h"
 #include "base/TerminalProgress.h"
 #include "cli/TerminalPrompter.h"
-#include "sound/SoundInfo.h"
 
 namespace pelmora::cli {
 
-struct OpenSound {
-    std::string path;
-    SoundInfo info;
-};
-
 class CliSession {
 public:
-    explicit CliSession(bool drawProgress) : progress_(drawProgress) {}
+    explicit CliSession(bool drawProgress);
 
     TerminalPrompter& Prompter() { return prompter_; }
     ProgressTask& Progress() { return progress_; }
+    ApplicationState& App() { return app_; }
 
-    std::string workDir;
-    bool fileBackup = true;
+    // The working directory: --workdir before the first command sets it at start-up; a later
+    // --workdir moves the temporary files there.
+    void SetWorkDir(const std::string& dir);
+    // Start-up, done before the first command: working directory and clip file.
+    void StartUp();
 
-    // The sound that commands work on; raises a usage-like failure when none is open.
-    OpenSound& Current();
-    void Add(OpenSound sound) { sounds_.push_back(std::make_unique<OpenSound>(std::move(sound))); }
-    void CloseAll() { sounds_.clear(); }
+    // The document commands work on; fails when none is open.
+    COLMDoc& Current();
+    // Closes every document as the editor does on Quit; one the questions keep open is closed
+    // without saving, and said so.
+    void CloseAll();
 
 private:
     TerminalPrompter prompter_;
     TerminalProgress progress_;
-    std::vector<std::unique_ptr<OpenSound>> sounds_;
+    ApplicationState app_;
+    std::string requestedWorkDir_;
+    bool started_ = false;
 };
 
 }  // namespace pelmora::cli

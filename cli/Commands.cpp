@@ -1,13 +1,11 @@
 #include "cli/Commands.h"
 
-#include "cli/CliSession.h"
-
 namespace pelmora::cli {
 
 const std::vector<CommandSpec>& CommandTable() {
     static const std::vector<CommandSpec> table = [] {
         std::vector<CommandSpec> t;
-        // AppendSoundCommands(t);
+        AppendDocumentCommands(t);
         return t;
     }();
     return table;
@@ -17,11 +15,6 @@ const CommandSpec* FindCommand(const std::string& name) {
     for (const CommandSpec& c : CommandTable())
         if (name == c.name) return &c;
     return nullptr;
-}
-
-OpenSound& CliSession::Current() {
-    if (sounds_.empty()) throw CommandFailure("no document is open");
-    return *sounds_.back();
 }
 
 }  // namespace pelmora::cli

@@ -28,6 +28,6 @@ private:
     std::string text_;
 };
 
-void AppendSoundCommands(std::vector<CommandSpec>& table);
+void AppendDocumentCommands(std::vector<CommandSpec>& table);
 
 }  // namespace pelmora::cli

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -136,6 +137,31 @@ std::int64_t FileSize(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return -1;
     return st.st_size;
+}
+
+bool StatFile(const std::string& path, FileStatus& status) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    status.size = st.st_size;
+    status.modifiedSeconds = st.st_mtim.tv_sec;
+    status.accessedSeconds = st.st_atim.tv_sec;
+    status.changedSeconds = st.st_ctim.tv_sec;
+    status.mode = st.st_mode;
+    status.fullPath = CanonicalPath(path);
+    return true;
+}
+
+bool HasReadOnlyAttribute(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
+}
+
+std::string CanonicalPath(const std::string& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved) return path;
+    std::string out = resolved;
+    std::free(resolved);
+    return out;
 }
 
 std::string FolderOf(const std::string& path) {

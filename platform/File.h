@@ -53,6 +53,22 @@ bool IsWritable(const std::string& path);
 bool RemoveFile(const std::string& path);
 // Size of a file by path, -1 when it cannot be read.
 std::int64_t FileSize(const std::string& path);
+// What the file-information pane shows of a file, and what tells whether it changed.
+struct FileStatus {
+    std::int64_t size = 0;
+    std::int64_t modifiedSeconds = 0;  // since the epoch
+    std::int64_t accessedSeconds = 0;
+    std::int64_t changedSeconds = 0;
+    unsigned mode = 0;
+    std::string fullPath;
+};
+bool StatFile(const std::string& path, FileStatus& status);
+// The read-only attribute: no write permission bit at all (root can write anyway, so the
+// bits, not access(), tell what the user meant).
+bool HasReadOnlyAttribute(const std::string& path);
+// The absolute path with links resolved; the path itself when that fails.
+std::string CanonicalPath(const std::string& path);
+
 // The folder part of a path ("." when it has none) and its last component.
 std::string FolderOf(const std::string& path);
 std::string FileNameOf(const std::string& path);

@@ -1,0 +1,129 @@
+#include "app/ApplicationState.h"
+
+#include <algorithm>
+#include <unistd.h>
+
+#include "base/Error.h"
+#include "document/FileCopy.h"
+#include "document/TempFiles.h"
+
+namespace pelmora {
+
+ApplicationState::ApplicationState(Prompter& prompter, ProgressTask& progress,
+                                   SaveAsChooser chooser)
+    : prompter_(prompter), progress_(progress), chooser_(std::move(chooser)) {}
+
+ApplicationState::~ApplicationState() {
+    documents_.clear();
+    if (!clipPath_.empty()) platform::RemoveFile(clipPath_);
+}
+
+bool ApplicationState::IsOpenInOtherDocument(const std::string& path, const COLMDoc& self) const {
+    const std::string wanted = platform::CanonicalPath(path);
+    for (const auto& doc : documents_) {
+        if (doc.get() == &self) continue;
+        if (doc->RefersTo(path)) return true;
+        if (!doc->WorkingPath().empty() && platform::CanonicalPath(doc->WorkingPath()) == wanted)
+            return true;
+    }
+    return false;
+}
+
+std::optional<std::string> ApplicationState::ChooseSaveAsPath(const COLMDoc& document) {
+    if (!chooser_) return std::nullopt;
+    return chooser_(document);
+}
+
+void ApplicationState::SetWorkDirAtStartup(const std::string& dir) {
+    if (!dir.empty() && ::chdir(dir.c_str()) == 0) {
+        workDir_ = platform::CanonicalPath(dir);
+        return;
+    }
+    workDir_ = platform::CanonicalPath(".");
+}
+
+bool ApplicationState::CreateClipFile() {
+    auto clip = UniqueTempName(workDir_, kClipPrefix);
+    if (!clip) return false;
+    if (!clipPath_.empty()) platform::RemoveFile(clipPath_);
+    clipPath_ = *clip;
+    return true;
+}
+
+void ApplicationState::ChangeWorkingDirectory(const std::string& dir) {
+    std::uint64_t needed = 0;
+    const std::int64_t clipSize = clipPath_.empty() ? -1 : platform::FileSize(clipPath_);
+    if (clipSize >= 0) {
+        needed = static_cast<std::uint64_t>(clipSize);
+        for (const auto& doc : documents_) needed += doc->WorkingDirectoryFilesSize();
+    }
+    if (InsufficientSpaceOnDrive(dir, needed)) throw Error(StringId::EmptyDiskSpace);
+
+    auto clip = UniqueTempName(dir, kClipPrefix);
+    if (!clip) clip = UniqueTempName(dir, kClipPrefix);
+    if (!clip) throw Error(StringId::FileCreatingError);
+    if (clipSize >= 0) RelocateFile(clipPath_, *clip, StringId::ChangingWorkingVolume, progress_);
+    clipPath_ = *clip;
+    workDir_ = platform::CanonicalPath(dir);
+    for (const auto& doc : documents_) doc->MoveWorkingDirectoryFiles(workDir_);
+}
+
+COLMDoc& ApplicationState::Open(const std::string& path) { return OpenWithMark(path, false); }
+
+COLMDoc& ApplicationState::OpenMadeFile(const std::string& path) {
+    return OpenWithMark(path, true);
+}
+
+COLMDoc* ApplicationState::OpenFromShell(const std::string& path) {
+    if (AtDocumentLimit()) {
+        if (!tooManyWarningShown_) prompter_.Message(Text(StringId::NoMoreFiles));
+        tooManyWarningShown_ = true;
+        return nullptr;
+    }
+    return &Open(path);
+}
+
+COLMDoc& ApplicationState::OpenWithMark(const std::string& path, bool importMark) {
+    if (AtDocumentLimit()) throw Error(StringId::NoMoreFiles);
+    if (!importMark) {
+        for (const auto& doc : documents_) {
+            if (doc->RefersTo(path)) {
+                current_ = doc.get();
+                return *doc;
+            }
+        }
+    }
+    OpenRequest request{path, fileBackup, importMark};
+    documents_.push_back(COLMDoc::OpenDocument(*this, request));
+    current_ = documents_.back().get();
+    return *current_;
+}
+
+void ApplicationState::Remove(COLMDoc& document) {
+    auto it = std::find_if(documents_.begin(), documents_.end(),
+                           [&](const auto& d) { return d.get() == &document; });
+    if (it == documents_.end()) return;
+    documents_.erase(it);
+    current_ = documents_.empty() ? nullptr : documents_.back().get();
+    if (documents_.size() < kMaxDocuments) tooManyWarningShown_ = false;
+}
+
+bool ApplicationState::Close(COLMDoc& document) {
+    if (!document.CanClose()) return false;
+    Remove(document);
+    return true;
+}
+
+bool ApplicationState::CloseAll() {
+    while (!documents_.empty()) {
+        if (!Close(*documents_.back())) return false;
+    }
+    return true;
+}
+
+void ApplicationState::Discard(COLMDoc& document) {
+    document.DiscardTemporaryWorkingFile();
+    Remove(document);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,78 @@
+#pragma once
+// What the application owns for all documents, without widgets: the working directory and
+// clip file, the File Backup option, the import mark, and the open documents with their limit.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document/COLMDoc.h"
+#include "document/DocumentHost.h"
+
+namespace pelmora {
+
+inline constexpr std::size_t kMaxDocuments = 20;
+
+class ApplicationState : public DocumentHost {
+public:
+    using SaveAsChooser = std::function<std::optional<std::string>(const COLMDoc&)>;
+
+    ApplicationState(Prompter& prompter, ProgressTask& progress, SaveAsChooser chooser = {});
+    ~ApplicationState() override;
+
+    // DocumentHost
+    const std::string& WorkDir() const override { return workDir_; }
+    Prompter& Prompts() override { return prompter_; }
+    ProgressTask& Progress() override { return progress_; }
+    bool IsOpenInOtherDocument(const std::string& path, const COLMDoc& self) const override;
+    std::optional<std::string> ChooseSaveAsPath(const COLMDoc& document) override;
+
+    // Start-up: the directory from the profile, or the current one when it is empty or gone.
+    void SetWorkDirAtStartup(const std::string& dir);
+    // Creates the clip file in the working directory; false when it cannot be made.
+    bool CreateClipFile();
+    const std::string& ClipPath() const { return clipPath_; }
+    // Moves the clip and every document's undo and redo files into `dir`, which becomes the
+    // working directory. "Empty disk space" when `dir`'s drive cannot hold them (nothing moved).
+    void ChangeWorkingDirectory(const std::string& dir);
+
+    bool fileBackup = true;
+
+    // Opens a sound as a document, or activates the document already open on it. Raises
+    // "No more files can be opened." at the limit, and the open's own failures.
+    COLMDoc& Open(const std::string& path);
+    // Opens a file the system just made (New, imports): the import mark is set for it.
+    COLMDoc& OpenMadeFile(const std::string& path);
+    // A file handed over by the shell or a second instance: at the limit it is refused with
+    // the message, shown once until the count drops below the limit again. Null when refused.
+    COLMDoc* OpenFromShell(const std::string& path);
+
+    // Runs the close questions; true when the document was closed.
+    bool Close(COLMDoc& document);
+    // Closes every document (Quit); false when one stays open.
+    bool CloseAll();
+    // Closes without questions; a file the system made is removed.
+    void Discard(COLMDoc& document);
+
+    const std::vector<std::unique_ptr<COLMDoc>>& Documents() const { return documents_; }
+    COLMDoc* Current() { return current_; }
+    void Activate(COLMDoc& document) { current_ = &document; }
+    bool AtDocumentLimit() const { return documents_.size() >= kMaxDocuments; }
+
+private:
+    COLMDoc& OpenWithMark(const std::string& path, bool importMark);
+    void Remove(COLMDoc& document);
+
+    Prompter& prompter_;
+    ProgressTask& progress_;
+    SaveAsChooser chooser_;
+    std::string workDir_ = ".";
+    std::string clipPath_;
+    bool tooManyWarningShown_ = false;
+    std::vector<std::unique_ptr<COLMDoc>> documents_;
+    COLMDoc* current_ = nullptr;
+};
+
+}  // namespace pelmora

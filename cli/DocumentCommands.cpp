@@ -1,0 +1,72 @@
+// The document commands: open, save, save-as, revert, close, info.
+
+#include <cstdio>
+
+#include "base/Error.h"
+#include "cli/CliSession.h"
+#include "cli/Commands.h"
+#include "sound/SoundSummary.h"
+
+namespace pelmora::cli {
+
+namespace {
+
+void Open(CliSession& session, const Args& args) { session.App().Open(args[0]); }
+
+void Save(CliSession& session, const Args&) { session.Current().Save(); }
+
+void SaveAs(CliSession& session, const Args& args) {
+    if (!session.Current().SaveAsPath(args[0])) throw Cancelled();
+}
+
+void Revert(CliSession& session, const Args&) {
+    COLMDoc& doc = session.Current();
+    if (!doc.CanRevert()) throw CommandFailure("nothing to revert");
+    doc.Revert();
+}
+
+void Close(CliSession& session, const Args&) {
+    if (!session.App().Close(session.Current())) throw CommandFailure("the document stays open");
+}
+
+std::string OneLine(std::string text) {
+    for (std::size_t at; (at = text.find('\n')) != std::string::npos;) text.replace(at, 1, " / ");
+    return text;
+}
+
+void Info(CliSession& session, const Args&) {
+    const COLMDoc& doc = session.Current();
+    const SoundInfo& s = doc.Info();
+    const bool wav = s.fileType == FileType::Wav;
+    const bool loopShown = s.loopOn && s.loopStart < s.loopEnd;
+    const std::string summary =
+        FormatSoundSummary(s.sampleRate, s.bitsPerSample, s.channels, s.frames, s.blockAlign,
+                           loopShown, wav ? SummaryKind::Wav : SummaryKind::Aiff);
+    const WavInstrument& in = s.instrument;
+    std::printf("file_type: %s\n", wav ? "WAV" : "AIFF");
+    std::printf("rate: %u\nbits: %u\nchannels: %u\nframes: %u\ndata_offset: %u\n", s.sampleRate,
+                s.bitsPerSample, s.channels, s.frames, s.dataOffset);
+    std::printf("loop_on: %d\nloop_start: %u\nloop_end: %u\n", s.loopOn ? 1 : 0, s.loopStart,
+                s.loopEnd);
+    std::printf("unity_note: %u\nfine_tune: %d\nlow_note: %u\nhigh_note: %u\n", in.unityNote,
+                in.fineTune, in.lowNote, in.highNote);
+    std::printf("low_velocity: %u\nhigh_velocity: %u\ngain: %d\n", in.lowVelocity,
+                in.highVelocity, in.gain);
+    std::printf("selection_start: %u\nselection_end: %u\n", doc.selectionStart, doc.selectionEnd);
+    std::printf("channel_first: %u\nchannel_end: %u\n", s.channelFirst, s.channelEnd);
+    std::printf("modified: %d\n", doc.DataChanged() || doc.LoopChanged() ? 1 : 0);
+    std::printf("summary: %s\n", OneLine(summary).c_str());
+}
+
+}  // namespace
+
+void AppendDocumentCommands(std::vector<CommandSpec>& table) {
+    table.push_back({"open", 1, Open});
+    table.push_back({"save", 0, Save});
+    table.push_back({"save-as", 1, SaveAs});
+    table.push_back({"revert", 0, Revert});
+    table.push_back({"close", 0, Close});
+    table.push_back({"info", 0, Info});
+}
+
+}  // namespace pelmora::cli

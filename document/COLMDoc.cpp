@@ -1,0 +1,390 @@
+#include "document/COLMDoc.h"
+
+#include "base/Error.h"
+#include "document/FileCopy.h"
+#include "document/HdPlayRewrite.h"
+#include "document/SoundFileIo.h"
+#include "document/TempFiles.h"
+#include "sound/SoundFileCheck.h"
+
+namespace pelmora {
+
+namespace {
+
+// Removes a file the document made, unless it is gone already.
+void RemoveIfPresent(std::string& path) {
+    if (!path.empty()) platform::RemoveFile(path);
+    path.clear();
+}
+
+}  // namespace
+
+COLMDoc::COLMDoc(DocumentHost& host) : host_(host) {}
+
+COLMDoc::~COLMDoc() {
+    RemoveIfPresent(undoPath_);
+    RemoveIfPresent(redoPath_);
+    // The editing copy is ours alone; a copy that still held the only changes was offered for
+    // saving by CanClose.
+    RemoveIfPresent(backupCopyPath_);
+}
+
+void COLMDoc::MakeUndoFiles() {
+    auto undo = UniqueTempName(host_.WorkDir(), kUndoPrefix);
+    auto redo = UniqueTempName(host_.WorkDir(), kRedoPrefix);
+    if (undo) undoPath_ = *undo;
+    if (redo) redoPath_ = *redo;
+    if (!undo || !redo) throw Error(StringId::FileCreatingError);
+}
+
+std::unique_ptr<COLMDoc> COLMDoc::OpenDocument(DocumentHost& host, const OpenRequest& request) {
+    const FileType type = PreCheckSoundFile(request.path);
+    std::unique_ptr<COLMDoc> doc(new COLMDoc(host));
+    doc->MakeUndoFiles();
+    doc->openedPath_ = request.path;
+    doc->title_ = platform::FileNameOf(request.path);
+    doc->info_.fileType = type;
+    doc->fileBackup_ = request.fileBackup;
+    if (request.importMark) {
+        doc->fileBackup_ = false;
+        doc->madeFromTempFile_ = true;
+        doc->dataChanged_ = true;
+    }
+    try {
+        if (doc->fileBackup_) doc->MakeEditingCopy(request.path);
+        doc->workingPath_ = doc->fileBackup_ ? doc->backupCopyPath_ : request.path;
+        doc->originalPath_ = doc->fileBackup_ ? request.path : std::string();
+        doc->ReadWorkingFile();
+    } catch (...) {
+        // A file made by the system for this document is not left behind either.
+        if (request.importMark) platform::RemoveFile(request.path);
+        throw;
+    }
+    if (!doc->fileBackup_ && platform::HasReadOnlyAttribute(request.path)) {
+        host.Prompts().Message(Text(StringId::FileIsReadOnly));
+        doc->readOnly_ = true;
+    }
+    if (doc->hdMisaligned_) doc->OfferHdPlayRewrite();
+    doc->ReadOriginalStatus();
+    doc->info_.channelFirst = 0;
+    doc->info_.channelEnd = doc->info_.channels;
+    doc->RememberSavedLoop();
+    return doc;
+}
+
+// The editing copy; when it cannot be made or the user stops it, the document edits the
+// original instead.
+void COLMDoc::MakeEditingCopy(const std::string& source) {
+    auto copy = UniqueTempName(host_.WorkDir(), kBackupPrefix);
+    if (!copy) {
+        fileBackup_ = false;
+        return;
+    }
+    try {
+        const std::int64_t length = platform::FileSize(source);
+        if (length < 0) throw Error(StringId::FileReadError);
+        if (InsufficientSpaceOnWorkingDrive(host_.WorkDir(), static_cast<std::uint64_t>(length)))
+            throw Error(StringId::EmptyDiskSpace);
+        CopyFileWithProgressCancellable(source, *copy, StringId::CreatingCopyFile,
+                                        host_.Progress());
+        backupCopyPath_ = *copy;
+    } catch (const Error& e) {
+        platform::RemoveFile(*copy);
+        host_.Prompts().Message(e.Message());
+        fileBackup_ = false;
+    } catch (const Cancelled&) {
+        platform::RemoveFile(*copy);
+        fileBackup_ = false;
+    }
+}
+
+void COLMDoc::ReadWorkingFile() {
+    const ReadOutcome outcome = ReadSoundFile(workingPath_, info_.fileType, info_);
+    hdMisaligned_ = outcome.hdMisaligned;
+    const std::int64_t length = platform::FileSize(workingPath_);
+    if (length < 0) throw Error(StringId::FileReadError);
+    info_.workingFileLength = static_cast<std::uint32_t>(length);
+    UpdateDerivedFormat(info_);
+}
+
+void COLMDoc::OfferHdPlayRewrite() {
+    const Answer answer =
+        host_.Prompts().Ask(Text(StringId::HdPlayRewriteQuestion), Buttons::YesNo);
+    if (answer != Answer::Yes) throw Cancelled();
+    RewriteHeaderForHdPlay(workingPath_, info_, host_.WorkDir(), host_.Progress());
+    hdMisaligned_ = false;
+    if (fileBackup_) dataChanged_ = true;  // the original changes only when saved
+}
+
+void COLMDoc::ReadOriginalStatus() {
+    platform::FileStatus status;
+    if (platform::StatFile(fileBackup_ ? originalPath_ : workingPath_, status))
+        originalStatus_ = status;
+}
+
+void COLMDoc::RememberSavedLoop() {
+    info_.savedLoopOn = info_.loopOn;
+    info_.savedLoopStart = info_.loopStart;
+    info_.savedLoopEnd = info_.loopEnd;
+}
+
+bool COLMDoc::LoopChanged() const {
+    return info_.loopOn != info_.savedLoopOn || info_.loopStart != info_.savedLoopStart ||
+           info_.loopEnd != info_.savedLoopEnd;
+}
+
+bool COLMDoc::CanSave() const {
+    const bool originalWritable = fileBackup_ && !platform::HasReadOnlyAttribute(originalPath_);
+    return ((dataChanged_ || LoopChanged()) && originalWritable) || madeFromTempFile_;
+}
+
+bool COLMDoc::CanRevert() const { return fileBackup_ && (dataChanged_ || LoopChanged()); }
+
+bool COLMDoc::RefersTo(const std::string& path) const {
+    const std::string wanted = platform::CanonicalPath(path);
+    const std::string& own = fileBackup_ ? originalPath_ : workingPath_;
+    return !own.empty() && platform::CanonicalPath(own) == wanted;
+}
+
+void COLMDoc::WriteLoopIntoWorkingFile() {
+    WriteLoopAndInstrument(workingPath_, info_);
+    const std::int64_t length = platform::FileSize(workingPath_);
+    if (length >= 0) info_.workingFileLength = static_cast<std::uint32_t>(length);
+}
+
+std::string COLMDoc::SaveTarget() const {
+    return platform::FolderOf(originalPath_) + "/" + title_;
+}
+
+bool COLMDoc::ConfirmOverwrite(const std::string& target) {
+    const Answer answer = host_.Prompts().Ask(
+        FormatText(StringId::FileExistsOverwrite, target.c_str()), Buttons::OkCancel);
+    return answer == Answer::Ok;
+}
+
+void COLMDoc::Save() {
+    if (madeFromTempFile_) {
+        SaveAs();
+        return;
+    }
+    if (!fileBackup_) {
+        // Edits went into the file itself; only the loop and instrument data wait for a save.
+        if (LoopChanged()) {
+            WriteLoopIntoWorkingFile();
+            RememberSavedLoop();
+        }
+        return;
+    }
+    if (!dataChanged_ && !LoopChanged()) return;
+    if (platform::HasReadOnlyAttribute(originalPath_)) throw Error(StringId::CannotSaveReadOnly);
+    // The working copy becomes the original's new content; the original is replaced in one
+    // rename, so it stays whole until the new content is complete on disk.
+    const std::string target = SaveTarget();
+    const std::uint64_t needed = static_cast<std::uint64_t>(info_.workingFileLength) + 128;
+    if (InsufficientSpaceOnDrive(originalPath_, needed)) throw Error(StringId::EmptyDiskSpace);
+    const bool renamed = platform::CanonicalPath(target) != platform::CanonicalPath(originalPath_);
+    if (renamed && platform::FileExists(target) && !ConfirmOverwrite(target)) return;
+    WriteLoopIntoWorkingFile();
+    ReplaceFileSafely(workingPath_, target, StringId::Saving, host_.Progress());
+    if (renamed) {
+        platform::RemoveFile(originalPath_);
+        originalPath_ = target;
+    }
+    ReadOriginalStatus();
+    dataChanged_ = false;
+    RememberSavedLoop();
+}
+
+bool COLMDoc::SaveAs() {
+    auto target = host_.ChooseSaveAsPath(*this);
+    if (!target) return false;
+    return SaveAsPath(*target);
+}
+
+bool COLMDoc::SaveAsPath(const std::string& target) {
+    if (host_.IsOpenInOtherDocument(target, *this))
+        throw Error(StringId::AlreadyOpenedCannotSave,
+                    FormatText(StringId::AlreadyOpenedCannotSave, target.c_str()));
+    const bool ontoItself = platform::CanonicalPath(target) == platform::CanonicalPath(workingPath_);
+    if (!ontoItself && platform::FileExists(target) && !ConfirmOverwrite(target)) return false;
+    WriteTo(target);
+    RebindTo(target);
+    return true;
+}
+
+// Writes the document, loop and instrument data included, to `target`, converting to the type
+// its extension names. The target is replaced in one rename.
+void COLMDoc::WriteTo(const std::string& target) {
+    WriteLoopIntoWorkingFile();
+    const FileType targetType = TypeForExtension(target, info_.fileType);
+    if (platform::CanonicalPath(target) == platform::CanonicalPath(workingPath_) &&
+        targetType == info_.fileType) {
+        return;  // the working file is the target and already holds everything
+    }
+    if (targetType == info_.fileType) {
+        ReplaceFileSafely(workingPath_, target, StringId::Saving, host_.Progress());
+        return;
+    }
+    const std::uint64_t needed = static_cast<std::uint64_t>(info_.workingFileLength) + 1024;
+    if (InsufficientSpaceOnDrive(target, needed)) throw Error(StringId::EmptyDiskSpace);
+    auto partial = UniqueTempName(platform::FolderOf(target),
+                                  "." + platform::FileNameOf(target) + ".saving-");
+    if (!partial) throw Error(StringId::FileCreatingError);
+    try {
+        WriteInOtherType(workingPath_, info_, *partial, host_.Progress(),
+                         targetType == FileType::Aiff ? StringId::ConvertingWavToAiff
+                                                      : StringId::ConvertingAiffToWav,
+                         false);
+        if (platform::FileExists(target)) platform::CopyPermissions(target, *partial);
+        if (!platform::RenameFile(*partial, target)) throw Error(StringId::FileWriteError);
+    } catch (...) {
+        platform::RemoveFile(*partial);
+        throw;
+    }
+}
+
+// Makes the document refer to the file it was just saved to.
+void COLMDoc::RebindTo(const std::string& target) {
+    const std::string previousWorking = workingPath_;
+    const bool previousWasTemporary = madeFromTempFile_;
+    info_.fileType = TypeForExtension(target, info_.fileType);
+    if (fileBackup_) {
+        const std::string oldCopy = backupCopyPath_;
+        backupCopyPath_.clear();
+        MakeEditingCopy(target);
+        if (oldCopy != backupCopyPath_) platform::RemoveFile(oldCopy);
+        originalPath_ = fileBackup_ ? target : std::string();
+    }
+    workingPath_ = fileBackup_ ? backupCopyPath_ : target;
+    if (previousWasTemporary && previousWorking != workingPath_)
+        platform::RemoveFile(previousWorking);
+    openedPath_ = target;
+    title_ = platform::FileNameOf(target);
+    const std::uint16_t first = info_.channelFirst, end = info_.channelEnd;
+    ReadWorkingFile();
+    info_.channelFirst = first;
+    info_.channelEnd = end;
+    ReadOriginalStatus();
+    dataChanged_ = false;
+    madeFromTempFile_ = false;
+    RememberSavedLoop();
+}
+
+void COLMDoc::Revert() {
+    if (!fileBackup_) return;
+    CopyFileWithProgress(originalPath_, workingPath_, StringId::Reverting, host_.Progress());
+    ReadWorkingFile();
+    selectionStart = selectionEnd = 0;
+    selectionLock = loopLock = 0;
+    info_.channelFirst = 0;
+    info_.channelEnd = info_.channels;
+    dataChanged_ = false;
+    ReadOriginalStatus();
+    RememberSavedLoop();
+}
+
+bool COLMDoc::AskSaveAsUntilDone() {
+    for (;;) {
+        try {
+            return SaveAs();
+        } catch (const Error& e) {
+            host_.Prompts().Message(e.Message());
+        }
+    }
+}
+
+// Yes to the close question with File Backup on: the editing copy, loop data written, becomes
+// the original. False keeps the document open.
+bool COLMDoc::SaveOntoOriginalAtClose() {
+    WriteLoopIntoWorkingFile();
+    const std::string target = SaveTarget();
+    const bool renamed = platform::CanonicalPath(target) != platform::CanonicalPath(originalPath_);
+    if (InsufficientSpaceOnDrive(originalPath_, info_.workingFileLength)) {
+        host_.Prompts().Message(Text(StringId::EmptyDiskSpace));
+        return false;
+    }
+    if (renamed && platform::FileExists(target) && !ConfirmOverwrite(target)) return false;
+    RelocateFile(workingPath_, target, StringId::Saving, host_.Progress());
+    if (renamed) platform::RemoveFile(originalPath_);
+    backupCopyPath_.clear();
+    workingPath_.clear();
+    return true;
+}
+
+bool COLMDoc::CanClose() {
+    const bool workingGone = !platform::FileExists(workingPath_);
+    const bool originalGone = fileBackup_ && !platform::FileExists(originalPath_);
+    if (workingGone) return true;
+    if (originalGone && !madeFromTempFile_) {
+        // The editing copy is now the only data: offer to keep it when it holds changes.
+        if (!dataChanged_ && !LoopChanged()) return true;
+        const Answer answer = host_.Prompts().Ask(
+            FormatText(StringId::SaveThisFile, title_.c_str()), Buttons::YesNoCancel);
+        if (answer == Answer::Cancel) return false;
+        return answer == Answer::No || AskSaveAsUntilDone();
+    }
+    if (madeFromTempFile_) {
+        const Answer answer = host_.Prompts().Ask(
+            FormatText(StringId::SaveThisFile, title_.c_str()), Buttons::YesNoCancel);
+        if (answer == Answer::Cancel) return false;
+        if (answer == Answer::Yes) return AskSaveAsUntilDone();
+        DiscardTemporaryWorkingFile();
+        return true;
+    }
+    if (!fileBackup_) {
+        // Edits are in the file already; the loop and instrument data are written unasked.
+        if (LoopChanged() || dataChanged_) {
+            WriteLoopIntoWorkingFile();
+            RememberSavedLoop();
+        }
+        return true;
+    }
+    const bool originalReadOnly = platform::HasReadOnlyAttribute(originalPath_);
+    if (!dataChanged_) {
+        if (!LoopChanged() || originalReadOnly) return true;
+        const Answer answer = host_.Prompts().Ask(
+            FormatText(StringId::CloseSaveOntoOriginal, originalPath_.c_str()),
+            Buttons::YesNoCancel);
+        if (answer == Answer::Cancel) return false;
+        return answer == Answer::No || SaveOntoOriginalAtClose();
+    }
+    if (originalReadOnly) {
+        return host_.Prompts().Ask(Text(StringId::CannotSaveReadOnly), Buttons::OkCancel) ==
+               Answer::Ok;
+    }
+    const Answer answer = host_.Prompts().Ask(
+        FormatText(StringId::CloseSaveOntoOriginal, originalPath_.c_str()), Buttons::YesNoCancel);
+    if (answer == Answer::Cancel) return false;
+    return answer == Answer::No || SaveOntoOriginalAtClose();
+}
+
+std::uint64_t COLMDoc::WorkingDirectoryFilesSize() const {
+    std::uint64_t total = 0;
+    for (const std::string* path : {&undoPath_, &redoPath_}) {
+        const std::int64_t size = platform::FileSize(*path);
+        if (size > 0) total += static_cast<std::uint64_t>(size);
+    }
+    return total;
+}
+
+void COLMDoc::MoveWorkingDirectoryFiles(const std::string& workDir) {
+    const std::pair<std::string*, std::string_view> files[] = {{&undoPath_, kUndoPrefix},
+                                                               {&redoPath_, kRedoPrefix}};
+    for (auto [path, prefix] : files) {
+        auto moved = UniqueTempName(workDir, prefix);
+        if (!moved) throw Error(StringId::FileCreatingError);
+        try {
+            RelocateFile(*path, *moved, StringId::ChangingWorkingVolume, host_.Progress());
+        } catch (...) {
+            platform::RemoveFile(*moved);
+            throw;
+        }
+        *path = *moved;
+    }
+}
+
+void COLMDoc::DiscardTemporaryWorkingFile() {
+    if (madeFromTempFile_) RemoveIfPresent(workingPath_);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,105 @@
+#pragma once
+// One open sound: its working file and temporary files, the two editing modes, and New/Open,
+// Save, Save As, Revert and Close. Failures raise Error for the command handler to show;
+// answers to questions come from the host's Prompter.
+
+#include <memory>
+#include <string>
+
+#include "document/DocumentHost.h"
+#include "platform/File.h"
+#include "sound/SoundInfo.h"
+
+namespace pelmora {
+
+struct OpenRequest {
+    std::string path;
+    bool fileBackup = true;   // the application option when the document is opened
+    bool importMark = false;  // the file was just made by the system (New, imports)
+};
+
+class COLMDoc {
+public:
+    // Opens a sound as a document, or raises the reason it cannot be opened (Cancelled when
+    // the user declined the HD Play rewrite). A failed open leaves no file behind.
+    static std::unique_ptr<COLMDoc> OpenDocument(DocumentHost& host, const OpenRequest& request);
+    ~COLMDoc();
+    COLMDoc(const COLMDoc&) = delete;
+    COLMDoc& operator=(const COLMDoc&) = delete;
+
+    void Save();
+    // Asks for a path through the host; false when the user cancelled.
+    bool SaveAs();
+    // false when a question was answered Cancel.
+    bool SaveAsPath(const std::string& target);
+    void Revert();
+    // The close questions; true when the document may close.
+    bool CanClose();
+    // For a document closed without its questions (the command line at its end): a file the
+    // system made for it is not left behind.
+    void DiscardTemporaryWorkingFile();
+
+    bool CanSave() const;
+    bool CanRevert() const;
+    bool LoopChanged() const;
+
+    SoundInfo& Info() { return info_; }
+    const SoundInfo& Info() const { return info_; }
+    const std::string& WorkingPath() const { return workingPath_; }
+    const std::string& OriginalPath() const { return originalPath_; }
+    const std::string& OpenedPath() const { return openedPath_; }
+    const std::string& Title() const { return title_; }
+    const std::string& UndoPath() const { return undoPath_; }
+    const std::string& RedoPath() const { return redoPath_; }
+    const platform::FileStatus& OriginalStatus() const { return originalStatus_; }
+    bool DataChanged() const { return dataChanged_; }
+    bool MadeFromTempFile() const { return madeFromTempFile_; }
+    bool ReadOnly() const { return readOnly_; }
+    bool FileBackup() const { return fileBackup_; }
+    bool HdMisaligned() const { return hdMisaligned_; }
+
+    void SetDataChanged() { dataChanged_ = true; }
+    void SetTitle(std::string title) { title_ = std::move(title); }
+
+    std::uint32_t selectionStart = 0;
+    std::uint32_t selectionEnd = 0;
+    std::uint32_t selectionLock = 0;
+    std::uint32_t loopLock = 0;
+
+    // Bytes of the document's own files in the working directory (undo, redo, image).
+    std::uint64_t WorkingDirectoryFilesSize() const;
+    // Moves those files into `workDir` under new names (a working-directory change).
+    void MoveWorkingDirectoryFiles(const std::string& workDir);
+
+    // Whether this document works on the file (compared as canonical paths).
+    bool RefersTo(const std::string& path) const;
+
+private:
+    explicit COLMDoc(DocumentHost& host);
+    void MakeUndoFiles();
+    void MakeEditingCopy(const std::string& source);
+    void ReadWorkingFile();
+    void OfferHdPlayRewrite();
+    void WriteLoopIntoWorkingFile();
+    void RememberSavedLoop();
+    void ReadOriginalStatus();
+    std::string SaveTarget() const;
+    bool ConfirmOverwrite(const std::string& target);
+    void WriteTo(const std::string& target);
+    void RebindTo(const std::string& target);
+    bool SaveOntoOriginalAtClose();
+    bool AskSaveAsUntilDone();
+
+    DocumentHost& host_;
+    SoundInfo info_;
+    std::string undoPath_, redoPath_;
+    std::string workingPath_, originalPath_, openedPath_, backupCopyPath_, title_;
+    platform::FileStatus originalStatus_;
+    bool dataChanged_ = false;
+    bool madeFromTempFile_ = false;
+    bool readOnly_ = false;
+    bool fileBackup_ = false;
+    bool hdMisaligned_ = false;
+};
+
+}  // namespace pelmora

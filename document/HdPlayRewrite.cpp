@@ -1,0 +1,75 @@
+#include "document/HdPlayRewrite.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "base/Error.h"
+#include "document/FileCopy.h"
+#include "document/TempFiles.h"
+#include "platform/File.h"
+#include "sound/AiffChunks.h"
+#include "sound/AiffUpdate.h"
+#include "sound/AiffWriter.h"
+
+namespace pelmora {
+
+namespace {
+
+// Copies [from, from + count) of source to target at `to`, in pieces, with ESC.
+void CopyWithProgress(const platform::File& source, std::uint64_t from, platform::File& target,
+                      std::uint64_t to, std::uint64_t count, ProgressTask& progress) {
+    const std::uint64_t pieces = (count + kCopyPieceBytes - 1) / kCopyPieceBytes;
+    progress.Start(StringId::RewritingAiffHeader);
+    progress.SetRange(static_cast<std::uint32_t>(std::min<std::uint64_t>(pieces, UINT32_MAX)));
+    std::uint64_t piece = 0;
+    for (std::uint64_t done = 0; done < count; done += kCopyPieceBytes) {
+        const std::uint64_t n = std::min<std::uint64_t>(kCopyPieceBytes, count - done);
+        if (!platform::CopyFileRange(source, from + done, target, to + done, n)) {
+            progress.End();
+            throw Error(StringId::FileReadError);
+        }
+        progress.Step(++piece, pieces);
+        if (progress.CancelRequested()) throw Cancelled();
+    }
+    progress.End();
+}
+
+}  // namespace
+
+void RewriteHeaderForHdPlay(const std::string& workingPath, SoundInfo& info,
+                            const std::string& workDir, ProgressTask& progress) {
+    platform::File source;
+    if (!source.Open(workingPath, platform::OpenMode::Read)) throw Error(StringId::FileReadError);
+    const std::uint64_t length = aiff::LengthOf(source);
+    std::uint32_t formSize = 0;
+    if (!aiff::ReadFormHeader(source, formSize)) throw Error(StringId::FileReadError);
+    const auto chunks = aiff::WalkChunks(source, aiff::ReaderListEnd(formSize, length), length);
+    const auto ssnd = aiff::FindChunk(chunks, aiff::kSsnd);
+    if (!ssnd || info.dataOffset > length) throw Error(StringId::FileReadError);
+
+    auto temp = TempNameWithExtension(workDir, ExtensionCode(FileType::Aiff));
+    if (!temp) throw Error(StringId::FileCreatingError);
+    try {
+        platform::File target;
+        if (!target.Open(*temp, platform::OpenMode::ReadWrite)) throw Error(StringId::FileCreatingError);
+        if (!platform::CopyFileRange(source, 0, target, 0, ssnd->position))
+            throw Error(StringId::FileWriteError);
+        const auto dataOffset =
+            static_cast<std::uint32_t>(aiff::AlignDataStart(target, static_cast<std::uint32_t>(DataBytes(info))));
+        CopyWithProgress(source, info.dataOffset, target, dataOffset, length - info.dataOffset,
+                         progress);
+        SoundInfo rewritten = info;
+        rewritten.dataOffset = dataOffset;
+        aiff::RefreshHeader(target, rewritten);
+        if (!target.Sync()) throw Error(StringId::FileWriteError);
+        target.Close();
+        source.Close();
+        RelocateFile(*temp, workingPath, StringId::RewritingAiffHeader, progress);
+        info = rewritten;
+    } catch (...) {
+        platform::RemoveFile(*temp);
+        throw;
+    }
+}
+
+}  // namespace pelmora

@@ -1,0 +1,204 @@
+#include "document/NewSoundFile.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <vector>
+
+#include "base/BlockMoves.h"
+#include "base/Error.h"
+#include "document/TempFiles.h"
+#include "platform/File.h"
+#include "sound/Bytes.h"
+#include "sound/SampleCodec.h"
+
+namespace pelmora {
+
+namespace {
+
+constexpr std::uint32_t kWavHeaderBytes = 44;
+// RIFF and FORM sizes are 32-bit: the header and a pad byte must fit beside the data.
+constexpr std::uint64_t kMaxDataBytes = 0xFFFFFFFFull - 1024;
+
+std::uint32_t BytesPerSampleOf(const NewSoundSpec& spec) { return (spec.bits + 7u) / 8u; }
+std::uint32_t BlockAlignOf(const NewSoundSpec& spec) {
+    return spec.channels * BytesPerSampleOf(spec);
+}
+std::uint64_t DataBytesOf(const NewSoundSpec& spec) {
+    return std::uint64_t{spec.frames} * BlockAlignOf(spec);
+}
+
+// A spec the model never produces (it validates first) is refused rather than written wrong.
+void CheckSpec(const NewSoundSpec& spec) {
+    const bool usable = (spec.channels == 1 || spec.channels == 2) && spec.bits >= 1 &&
+                        spec.bits <= 32 && spec.rate >= 1 && DataBytesOf(spec) <= kMaxDataBytes &&
+                        spec.amplitude <= 0x7FFFFFFFu &&
+                        (!IsWaveform(spec.data) || spec.frequency >= 1);
+    if (!usable) throw Error(StringId::FileCreatingError);
+}
+
+// "RIFF" size "WAVE", 'fmt ' (PCM) and the 'data' chunk header with the real sizes.
+std::array<std::uint8_t, kWavHeaderBytes> WavHeader(const NewSoundSpec& spec) {
+    const auto dataBytes = static_cast<std::uint32_t>(DataBytesOf(spec));
+    const std::uint32_t pad = dataBytes & 1u;
+    const std::uint32_t blockAlign = BlockAlignOf(spec);
+    std::array<std::uint8_t, kWavHeaderBytes> h{};
+    StoreFourCC(&h[0], MakeFourCC("RIFF"));
+    StoreLE32(&h[4], kWavHeaderBytes - 8 + dataBytes + pad);
+    StoreFourCC(&h[8], MakeFourCC("WAVE"));
+    StoreFourCC(&h[12], MakeFourCC("fmt "));
+    StoreLE32(&h[16], 16);
+    StoreLE16(&h[20], 1);  // PCM
+    StoreLE16(&h[22], spec.channels);
+    StoreLE32(&h[24], spec.rate);
+    StoreLE32(&h[28], blockAlign * spec.rate);
+    StoreLE16(&h[32], static_cast<std::uint16_t>(blockAlign));
+    StoreLE16(&h[34], spec.bits);
+    StoreFourCC(&h[36], MakeFourCC("data"));
+    StoreLE32(&h[40], dataBytes);
+    return h;
+}
+
+// Writes the header; returns the offset of frame 0.
+std::uint64_t WriteHeader(platform::File& file, const NewSoundSpec& spec) {
+    const auto header = WavHeader(spec);
+    if (!file.WriteAt(0, header.data(), header.size())) throw Error(StringId::FileCreatingError);
+    return header.size();
+}
+
+// Fills whole frames of the initial data, carrying the waveform phase from block to block.
+class FrameSource {
+public:
+    explicit FrameSource(const NewSoundSpec& spec)
+        : spec_(spec), step_(spec.frequency % spec.rate) {}
+
+    void Fill(std::uint8_t* out, std::uint32_t frames) {
+        if (!IsWaveform(spec_.data)) {
+            const bool unsigned8 = spec_.fileType == FileType::Wav && BytesPerSampleOf(spec_) == 1;
+            std::memset(out, unsigned8 ? 0x80 : 0x00, std::size_t{frames} * BlockAlignOf(spec_));
+            return;
+        }
+        WithSampleCodec(spec_.fileType, static_cast<int>(BytesPerSampleOf(spec_)), [&](auto codec) {
+            for (std::uint32_t i = 0; i < frames; ++i) {
+                const std::int32_t v = WaveformValue(spec_.data, static_cast<std::uint32_t>(phase_),
+                                                     spec_.rate, spec_.amplitude);
+                for (std::uint16_t c = 0; c < spec_.channels; ++c) {
+                    codec.Write(out, v);
+                    out += codec.kBytes;
+                }
+                phase_ += step_;
+                if (phase_ >= spec_.rate) phase_ -= spec_.rate;
+            }
+        });
+    }
+
+private:
+    const NewSoundSpec& spec_;
+    std::uint64_t step_;
+    std::uint64_t phase_ = 0;
+};
+
+void WriteSamples(platform::File& file, std::uint64_t dataOffset, const NewSoundSpec& spec,
+                  ProgressTask& progress) {
+    const std::uint32_t blockAlign = BlockAlignOf(spec);
+    const std::uint32_t framesPerBlock = kMoveChunkBytes / blockAlign;
+    const std::uint64_t blocks = (std::uint64_t{spec.frames} + framesPerBlock - 1) / framesPerBlock;
+    std::vector<std::uint8_t> buffer(std::size_t{framesPerBlock} * blockAlign);
+    FrameSource source(spec);
+
+    progress.Start(StringId::CreatingNewFile);
+    progress.SetRange(static_cast<std::uint32_t>(blocks));
+    std::uint64_t block = 0;
+    for (std::uint32_t frame = 0; frame < spec.frames;) {
+        const std::uint32_t n = std::min(framesPerBlock, spec.frames - frame);
+        source.Fill(buffer.data(), n);
+        if (!file.WriteAt(dataOffset + std::uint64_t{frame} * blockAlign, buffer.data(),
+                          std::size_t{n} * blockAlign))
+            throw Error(StringId::FileCreatingError);
+        frame += n;
+        progress.Step(++block, blocks);
+        if (progress.CancelRequested()) throw Cancelled();
+    }
+    progress.End();
+}
+
+// Writes the initial data (or, for Disk Garbage, only reserves it) and the pad byte that
+// closes an odd-sized data chunk.
+void WriteData(platform::File& file, std::uint64_t dataOffset, const NewSoundSpec& spec,
+               ProgressTask& progress) {
+    const std::uint64_t dataBytes = DataBytesOf(spec);
+    const std::uint64_t end = dataOffset + dataBytes + (dataBytes & 1u);
+    if (spec.data == InitialData::DiskGarbage) {
+        if (!file.SetSize(end)) throw Error(StringId::FileCreatingError);
+        return;
+    }
+    WriteSamples(file, dataOffset, spec, progress);
+    if (dataBytes & 1u) {
+        const std::uint8_t pad = 0;
+        if (!file.WriteAt(dataOffset + dataBytes, &pad, 1)) throw Error(StringId::FileCreatingError);
+    }
+}
+
+}  // namespace
+
+std::uint32_t PhaseOfFrame(std::uint64_t frame, std::uint64_t frequency, std::uint32_t rate) {
+    if (rate == 0) return 0;
+    // Both factors are below rate < 2^32, so their product fits in 64 bits.
+    return static_cast<std::uint32_t>((frame % rate) * (frequency % rate) % rate);
+}
+
+std::int32_t WaveformValue(InitialData form, std::uint32_t phase, std::uint32_t rate,
+                           std::uint32_t amplitude) {
+    // Spans of 32-bit sounds reach 2^32 − 1: the arithmetic is 64-bit and real.
+    const std::int64_t hi = amplitude;
+    const std::int64_t lo = -hi - 1;
+    const double span = static_cast<double>(hi - lo);
+    const double p = phase;
+    const double r = rate;
+    const bool firstHalf = 2 * std::uint64_t{phase} < rate;  // p < rate / 2 as a real number
+    double v = 0;
+    switch (form) {
+    case InitialData::Sine:
+        v = std::round((std::sin(2 * std::numbers::pi * p / r) + 1) * span * 0.5 +
+                       static_cast<double>(lo));
+        break;
+    case InitialData::Triangle:
+        v = std::trunc((firstHalf ? 2 * p * span / r : 2 * (r - p) * span / r) +
+                       static_cast<double>(lo));
+        break;
+    case InitialData::Sawtooth:
+        v = p * span / r;
+        if (v > static_cast<double>(hi) + 0.5) v -= span;
+        v = std::trunc(v);
+        break;
+    case InitialData::Square: v = static_cast<double>(firstHalf ? hi : lo); break;
+    case InitialData::Silence:
+    case InitialData::DiskGarbage: v = 0; break;
+    }
+    return static_cast<std::int32_t>(
+        std::clamp(v, static_cast<double>(lo), static_cast<double>(hi)));
+}
+
+std::string CreateNewSoundFile(const NewSoundSpec& spec, const std::string& workDir,
+                               ProgressTask& progress) {
+    CheckSpec(spec);
+    const auto name =
+        UniqueTempName(workDir, kNewPrefix, spec.fileType == FileType::Aiff ? ".AIF" : ".WAV");
+    if (!name) throw Error(StringId::FileCreatingError);
+    try {
+        platform::File file;
+        if (!file.Open(*name, platform::OpenMode::ReadWrite))
+            throw Error(StringId::FileCreatingError);
+        const std::uint64_t dataOffset = WriteHeader(file, spec);
+        WriteData(file, dataOffset, spec, progress);
+    } catch (...) {
+        progress.End();
+        platform::RemoveFile(*name);
+        throw;
+    }
+    return *name;
+}
+
+}  // namespace pelmora

@@ -1,0 +1,30 @@
+#pragma once
+// The document's calls into the WAV and AIFF readers and writers, chosen by file type.
+
+#include <string>
+
+#include "base/ProgressTask.h"
+#include "sound/SoundInfo.h"
+
+namespace pelmora {
+
+struct ReadOutcome {
+    bool hdMisaligned = false;  // AIFF data not aligned for HD Play
+};
+
+// Fills `info` from the sound file at `path` of the given type.
+ReadOutcome ReadSoundFile(const std::string& path, FileType type, SoundInfo& info);
+
+// Writes the loop and instrument chunks of `info` into the file (of info's type) in place.
+void WriteLoopAndInstrument(const std::string& path, SoundInfo& info);
+
+// Writes the sound of `source` (described by `info`) as a complete new file of the other type
+// at `target`, with its loop, instrument data and markers.
+void WriteInOtherType(const std::string& source, const SoundInfo& info,
+                      const std::string& target, ProgressTask& progress, StringId status,
+                      bool cancellable);
+
+// The type a file name asks for: ".wav" WAV, ".aif"/".aiff" AIFF (any case); otherwise `fallback`.
+FileType TypeForExtension(const std::string& path, FileType fallback);
+
+}  // namespace pelmora
