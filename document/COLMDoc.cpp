@@ -38,6 +38,16 @@ void COLMDoc::MakeUndoFiles() {
 }
 
 std::unique_ptr<COLMDoc> COLMDoc::OpenDocument(DocumentHost& host, const OpenRequest& request) {
+    try {
+        return OpenChecked(host, request);
+    } catch (...) {
+        // A file made by the system for this document is not left behind either.
+        if (request.importMark) platform::RemoveFile(request.path);
+        throw;
+    }
+}
+
+std::unique_ptr<COLMDoc> COLMDoc::OpenChecked(DocumentHost& host, const OpenRequest& request) {
     const FileType type = PreCheckSoundFile(request.path);
     std::unique_ptr<COLMDoc> doc(new COLMDoc(host));
     doc->MakeUndoFiles();
@@ -50,16 +60,10 @@ std::unique_ptr<COLMDoc> COLMDoc::OpenDocument(DocumentHost& host, const OpenReq
         doc->madeFromTempFile_ = true;
         doc->dataChanged_ = true;
     }
-    try {
-        if (doc->fileBackup_) doc->MakeEditingCopy(request.path);
-        doc->workingPath_ = doc->fileBackup_ ? doc->backupCopyPath_ : request.path;
-        doc->originalPath_ = doc->fileBackup_ ? request.path : std::string();
-        doc->ReadWorkingFile();
-    } catch (...) {
-        // A file made by the system for this document is not left behind either.
-        if (request.importMark) platform::RemoveFile(request.path);
-        throw;
-    }
+    if (doc->fileBackup_) doc->MakeEditingCopy(request.path);
+    doc->workingPath_ = doc->fileBackup_ ? doc->backupCopyPath_ : request.path;
+    doc->originalPath_ = doc->fileBackup_ ? request.path : std::string();
+    doc->ReadWorkingFile();
     if (!doc->fileBackup_ && platform::HasReadOnlyAttribute(request.path)) {
         host.Prompts().Message(Text(StringId::FileIsReadOnly));
         doc->readOnly_ = true;

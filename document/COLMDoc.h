@@ -76,6 +76,7 @@ public:
 
 private:
     explicit COLMDoc(DocumentHost& host);
+    static std::unique_ptr<COLMDoc> OpenChecked(DocumentHost& host, const OpenRequest& request);
     void MakeUndoFiles();
     void MakeEditingCopy(const std::string& source);
     void ReadWorkingFile();
