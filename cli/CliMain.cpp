@@ -23,20 +23,25 @@ void ApplyOption(CliSession& session, const Step& step) {
     else if (step.name == "--yes") session.Prompter().SetAnswerYes(true);
 }
 
-// Runs one command; false when it failed (its message is already on standard error).
-bool RunCommand(CliSession& session, const Step& step) {
+// Runs one command; returns its exit status (a failure's message is on standard error).
+int RunCommand(CliSession& session, const Step& step) {
     try {
         session.StartUp();
         FindCommand(step.name)->run(session, step.args);
-        return true;
+        return 0;
     } catch (const Error& e) {
         session.Prompter().Message(e.Message());
     } catch (const Cancelled&) {
         std::fprintf(stderr, "%s: cancelled\n", step.name.c_str());
+    } catch (const DialogMessage& e) {
+        session.Prompter().Message(e.what());
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "%s: %s\n", step.name.c_str(), e.what());
+        return kExitUsage;
     } catch (const CommandFailure& e) {
         std::fprintf(stderr, "%s: %s\n", step.name.c_str(), e.what());
     }
-    return false;
+    return kExitFailed;
 }
 
 }  // namespace
@@ -64,10 +69,8 @@ int RunCli(int argc, char** argv) {
             }
             continue;
         }
-        if (!RunCommand(session, step)) {
-            status = kExitFailed;
-            break;
-        }
+        status = RunCommand(session, step);
+        if (status != 0) break;
         std::fflush(stdout);
         // Ctrl-C during an operation that cannot be cancelled stops the run after it.
         if (platform::InterruptPending()) {

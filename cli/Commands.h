@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,23 @@ private:
     std::string text_;
 };
 
+// A dialog's check message, shown as its text alone.
+class DialogMessage : public CommandFailure {
+public:
+    using CommandFailure::CommandFailure;
+};
+
+// An argument that is not what the command takes (exit status 2).
+class UsageError : public CommandFailure {
+public:
+    using CommandFailure::CommandFailure;
+};
+
+// Arguments: a whole number within [min, max], or one of the words given.
+long long ParseInteger(const std::string& text, const char* what, long long min, long long max);
+int ParseChoice(const std::string& text, const char* what, std::initializer_list<const char*> words);
+
 void AppendDocumentCommands(std::vector<CommandSpec>& table);
+void AppendNewCommand(std::vector<CommandSpec>& table);
 
 }  // namespace pelmora::cli
