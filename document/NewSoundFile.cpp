@@ -11,8 +11,10 @@
 #include "base/Error.h"
 #include "document/TempFiles.h"
 #include "platform/File.h"
+#include "sound/AiffWriter.h"
 #include "sound/Bytes.h"
 #include "sound/SampleCodec.h"
+#include "sound/SoundInfo.h"
 
 namespace pelmora {
 
@@ -63,6 +65,15 @@ std::array<std::uint8_t, kWavHeaderBytes> WavHeader(const NewSoundSpec& spec) {
 
 // Writes the header; returns the offset of frame 0.
 std::uint64_t WriteHeader(platform::File& file, const NewSoundSpec& spec) {
+    if (spec.fileType == FileType::Aiff) {
+        SoundInfo info;
+        info.channels = spec.channels;
+        info.bitsPerSample = spec.bits;
+        info.sampleRate = spec.rate;
+        info.frames = spec.frames;
+        aiff::WriteNewFile(file, info);
+        return info.dataOffset;
+    }
     const auto header = WavHeader(spec);
     if (!file.WriteAt(0, header.data(), header.size())) throw Error(StringId::FileCreatingError);
     return header.size();
@@ -124,20 +135,21 @@ void WriteSamples(platform::File& file, std::uint64_t dataOffset, const NewSound
     progress.End();
 }
 
-// Writes the initial data (or, for Disk Garbage, only reserves it) and the pad byte that
-// closes an odd-sized data chunk.
+// Writes the initial data (or, for Disk Garbage, only reserves it). A WAV's odd-sized data
+// chunk is closed with its pad byte; an AIFF ends with its data, as the AIFF writers leave it.
 void WriteData(platform::File& file, std::uint64_t dataOffset, const NewSoundSpec& spec,
                ProgressTask& progress) {
     const std::uint64_t dataBytes = DataBytesOf(spec);
-    const std::uint64_t end = dataOffset + dataBytes + (dataBytes & 1u);
+    const std::uint64_t pad = spec.fileType == FileType::Wav ? (dataBytes & 1u) : 0;
+    const std::uint64_t end = dataOffset + dataBytes + pad;
     if (spec.data == InitialData::DiskGarbage) {
         if (!file.SetSize(end)) throw Error(StringId::FileCreatingError);
         return;
     }
     WriteSamples(file, dataOffset, spec, progress);
-    if (dataBytes & 1u) {
-        const std::uint8_t pad = 0;
-        if (!file.WriteAt(dataOffset + dataBytes, &pad, 1)) throw Error(StringId::FileCreatingError);
+    if (pad != 0) {
+        const std::uint8_t zero = 0;
+        if (!file.WriteAt(dataOffset + dataBytes, &zero, 1)) throw Error(StringId::FileCreatingError);
     }
 }
 
