@@ -1,0 +1,17 @@
+// The header-only AIFF reader on arbitrary bytes: it may refuse, never crash or overread.
+#include <cstddef>
+#include <cstdint>
+
+#include "FuzzSupport.h"
+#include "base/Error.h"
+#include "sound/AiffHeader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string path = pelmora::fuzz::InputAsFile(data, size);
+    try {
+        const auto info = pelmora::aiff::ReadHeader(path);
+        pelmora::aiff::CheckHeaderForOpen(info, size);
+    } catch (const pelmora::Error&) {
+    }
+    return 0;
+}

@@ -1,0 +1,156 @@
+#include "sound/AiffUpdate.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/Error.h"
+#include "sound/AiffInst.h"
+#include "sound/AiffMarkers.h"
+#include "sound/AiffRate.h"
+#include "sound/Bytes.h"
+
+namespace pelmora::aiff {
+
+namespace {
+
+constexpr std::uint64_t kMaxMarkBody = 2 + 65535ull * (6 + 1 + 255 + 1);
+
+std::vector<ChunkRef> WalkForUpdate(const platform::File& file) {
+    std::uint32_t formSize = 0;
+    if (!ReadFormHeader(file, formSize)) throw Error(StringId::DataError);
+    const std::uint64_t length = LengthOf(file);
+    return WalkChunks(file, ReaderListEnd(formSize, length), length);
+}
+
+std::optional<ChunkRef> FindUsable(const std::vector<ChunkRef>& chunks, FourCC id,
+                                   std::uint64_t minBody) {
+    for (const ChunkRef& c : chunks) {
+        if (c.id == id && c.available >= minBody) return c;
+    }
+    return std::nullopt;
+}
+
+void WriteOrThrow(platform::File& file, std::uint64_t at, const std::uint8_t* data,
+                  std::size_t n) {
+    if (!file.WriteAt(at, data, n)) throw Error(StringId::FileWriteError);
+}
+
+std::uint32_t SsndOffsetField(const platform::File& file, const ChunkRef& ssnd) {
+    std::uint8_t field[4];
+    if (!file.ReadAt(ssnd.BodyPosition(), field, sizeof field)) throw Error(StringId::FileReadError);
+    return LoadBE32(field);
+}
+
+// The data offset, length and data end after chunks before the data changed size.
+void TakeLayout(const platform::File& file, SoundInfo& info) {
+    const auto ssnd = FindUsable(WalkForUpdate(file), kSsnd, 8);
+    if (!ssnd) throw Error(StringId::DataError);
+    info.dataOffset = static_cast<std::uint32_t>(ssnd->BodyPosition() + 8 + SsndOffsetField(file, *ssnd));
+    info.workingFileLength = static_cast<std::uint32_t>(LengthOf(file));
+    UpdateDerivedFormat(info);
+}
+
+InstLoop SustainFor(const SoundInfo& info, const InstLoop& current, LoopMarkerSet& markers) {
+    if (info.loopStart == info.loopEnd) return {};
+    const std::uint16_t mode = info.loopOn ? 1 : 0;
+    const AiffMarker* begin = MarkerById(markers.Markers(), current.beginId);
+    const AiffMarker* end = MarkerById(markers.Markers(), current.endId);
+    const bool beginFits = begin && begin->position == info.loopStart;
+    const bool endFits = end && end->position == info.loopEnd;
+    const std::uint16_t beginId =
+        beginFits ? current.beginId : markers.FindOrAdd(info.loopStart, kWavLoopBeginName);
+    const std::uint16_t endId =
+        endFits ? current.endId : markers.FindOrAdd(info.loopEnd, kLoopEndName);
+    return {mode, beginId, endId};
+}
+
+}  // namespace
+
+void RefreshHeader(platform::File& file, SoundInfo& info) {
+    std::uint32_t formSize = 0;
+    if (!ReadFormHeader(file, formSize)) throw Error(StringId::DataError);
+    const std::uint64_t length = SetFormSizeToLength(file);
+
+    // The SSND size first: the chunks after the data are found through it.
+    const auto ssnd = FindUsable(WalkChunks(file, length, length), kSsnd, 8);
+    if (!ssnd) throw Error(StringId::DataError);
+    const std::uint64_t size = std::uint64_t{SsndOffsetField(file, *ssnd)} + 8 + DataBytes(info);
+    std::uint8_t field[4];
+    StoreBE32(field, static_cast<std::uint32_t>(std::min<std::uint64_t>(size, UINT32_MAX)));
+    WriteOrThrow(file, ssnd->position + 4, field, sizeof field);
+
+    const auto comm = FindUsable(WalkChunks(file, length, length), kComm, 18);
+    if (!comm) throw Error(StringId::DataError);
+    std::uint8_t body[18];
+    StoreBE16(body, info.channels);
+    StoreBE32(body + 2, info.frames);
+    StoreBE16(body + 6, info.bitsPerSample);
+    EncodeRate(info.sampleRate, body + 8);
+    WriteOrThrow(file, comm->BodyPosition(), body, sizeof body);
+
+    info.workingFileLength = static_cast<std::uint32_t>(length);
+    UpdateDerivedFormat(info);
+}
+
+void UpdateLoopAndInstrument(platform::File& file, SoundInfo& info) {
+    auto chunks = WalkForUpdate(file);
+    const auto mark = FindChunk(chunks, kMark);
+    std::vector<std::uint8_t> markBody;
+    if (mark) markBody = ReadBody(file, *mark, kMaxMarkBody);
+    std::vector<AiffMarker> existing = ParseMarkBody(markBody);
+
+    InstBody oldInst{};
+    const auto inst = FindChunk(chunks, kInst);
+    const bool instReadable = inst && inst->available >= kAiffInstBodyBytes;
+    if (instReadable) {
+        const auto body = ReadBody(file, *inst, kAiffInstBodyBytes);
+        std::copy(body.begin(), body.end(), oldInst.begin());
+    }
+
+    LoopMarkerSet markers(std::move(existing));
+    const InstLoop sustain = SustainFor(info, instReadable ? SustainLoopOf(oldInst) : InstLoop{}, markers);
+    const InstLoop release = instReadable ? ReleaseLoopOf(oldInst) : InstLoop{};
+    const InstBody newInst = BuildInstBody(info.instrument, sustain, release);
+
+    if (markers.Added()) {
+        const auto body = BuildMarkBody(markers.Markers());
+        if (mark) ReplaceChunkBody(file, *mark, body);
+        else AppendChunk(file, kMark, body);
+        chunks = WalkForUpdate(file);
+    }
+    const std::vector<std::uint8_t> instBytes(newInst.begin(), newInst.end());
+    if (const auto where = FindChunk(chunks, kInst)) ReplaceChunkBody(file, *where, instBytes);
+    else AppendChunk(file, kInst, instBytes);
+    SetFormSizeToLength(file);
+
+    info.aiffHasInst = true;
+    info.aiffInstBody = newInst;
+    if (markers.Added()) {
+        info.aiffHasMark = true;
+        info.aiffMarkBody = BuildMarkBody(markers.Markers());
+    } else if (mark) {
+        info.aiffHasMark = true;
+        info.aiffMarkBody = std::move(markBody);
+    }
+    TakeLayout(file, info);
+}
+
+std::optional<ChunkRef> FindImageChunk(const platform::File& file) {
+    for (const ChunkRef& chunk : WalkForUpdate(file)) {
+        if (!(chunk.id == kAppl) || chunk.available < 8) continue;
+        const auto head = ReadBody(file, chunk, 8);
+        const bool signature = std::memcmp(head.data(), "QMV0", 4) == 0 ||
+                               std::memcmp(head.data(), "QMS0", 4) == 0;
+        if (signature && std::memcmp(head.data() + 4, "WFrm", 4) == 0) return chunk;
+    }
+    return std::nullopt;
+}
+
+void StoreImageChunk(platform::File& file, SoundInfo& info, const std::vector<std::uint8_t>& body) {
+    if (const auto old = FindImageChunk(file)) RemoveChunk(file, *old);
+    AppendChunk(file, kAppl, body);
+    SetFormSizeToLength(file);
+    TakeLayout(file, info);
+}
+
+}  // namespace pelmora::aiff
