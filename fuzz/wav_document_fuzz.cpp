@@ -1,0 +1,51 @@
+// The WAV document reader on arbitrary bytes, then the in-place updates of an edit and a save
+// on the same scratch file: refusals are fine, crashes, overreads and runaway sizes are not.
+#include <cstddef>
+#include <cstdint>
+
+#include "FuzzSupport.h"
+#include "base/Error.h"
+#include "platform/File.h"
+#include "sound/WavImageChunk.h"
+#include "sound/WavReader.h"
+#include "sound/WavUpdate.h"
+
+namespace {
+
+void CheckInvariants(const pelmora::SoundInfo& info, std::size_t fileSize) {
+    if (info.blockAlign == 0 || info.loopStart > info.loopEnd || info.loopEnd > info.frames ||
+        info.dataEnd > fileSize) {
+        __builtin_trap();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string path = pelmora::fuzz::InputAsFile(data, size);
+    pelmora::platform::File file(path, pelmora::platform::OpenMode::ReadWrite);
+    pelmora::SoundInfo info;
+    try {
+        pelmora::wav::ReadIntoDocument(file, info);
+    } catch (const pelmora::Error&) {
+        return 0;
+    }
+    CheckInvariants(info, size);
+    if (size >= 65536) return 0;  // keeps the updates quick
+    try {
+        (void)pelmora::wav::FindImageChunk(file);
+        info.loopOn = (size & 1) != 0;
+        info.loopStart = info.frames / 3;
+        info.loopEnd = (size & 2) != 0 ? info.loopStart : info.frames / 2;
+        info.instrument.fineTune = static_cast<std::int8_t>(size);
+        pelmora::wav::UpdateLoopAndInstrument(file, info);
+        pelmora::wav::StoreImageChunk(file, info, {'Q', 'M', 'V', '0', 'W', 'F', 'r', 'm', 1});
+        if (info.frames > 0) --info.frames;
+        pelmora::wav::RefreshHeader(file, info);
+        pelmora::SoundInfo again;
+        pelmora::wav::ReadIntoDocument(file, again);
+        CheckInvariants(again, static_cast<std::size_t>(file.Size()));
+    } catch (const pelmora::Error&) {
+    }
+    return 0;
+}
