@@ -15,7 +15,7 @@ ApplicationState::ApplicationState(Prompter& prompter, ProgressTask& progress,
 
 ApplicationState::~ApplicationState() {
     documents_.clear();
-    if (!clipPath_.empty()) platform::RemoveFile(clipPath_);
+    if (!clip_.path.empty()) platform::RemoveFile(clip_.path);
 }
 
 bool ApplicationState::IsOpenInOtherDocument(const std::string& path, const COLMDoc& self) const {
@@ -45,14 +45,15 @@ void ApplicationState::SetWorkDirAtStartup(const std::string& dir) {
 bool ApplicationState::CreateClipFile() {
     auto clip = UniqueTempName(workDir_, kClipPrefix);
     if (!clip) return false;
-    if (!clipPath_.empty()) platform::RemoveFile(clipPath_);
-    clipPath_ = *clip;
+    if (!clip_.path.empty()) platform::RemoveFile(clip_.path);
+    clip_.path = *clip;
+    clip_.info = ClipInfo{};
     return true;
 }
 
 void ApplicationState::ChangeWorkingDirectory(const std::string& dir) {
     std::uint64_t needed = 0;
-    const std::int64_t clipSize = clipPath_.empty() ? -1 : platform::FileSize(clipPath_);
+    const std::int64_t clipSize = clip_.path.empty() ? -1 : platform::FileSize(clip_.path);
     if (clipSize >= 0) {
         needed = static_cast<std::uint64_t>(clipSize);
         for (const auto& doc : documents_) needed += doc->WorkingDirectoryFilesSize();
@@ -62,8 +63,8 @@ void ApplicationState::ChangeWorkingDirectory(const std::string& dir) {
     auto clip = UniqueTempName(dir, kClipPrefix);
     if (!clip) clip = UniqueTempName(dir, kClipPrefix);
     if (!clip) throw Error(StringId::FileCreatingError);
-    if (clipSize >= 0) RelocateFile(clipPath_, *clip, StringId::ChangingWorkingVolume, progress_);
-    clipPath_ = *clip;
+    if (clipSize >= 0) RelocateFile(clip_.path, *clip, StringId::ChangingWorkingVolume, progress_);
+    clip_.path = *clip;
     workDir_ = platform::CanonicalPath(dir);
     for (const auto& doc : documents_) doc->MoveWorkingDirectoryFiles(workDir_);
 }

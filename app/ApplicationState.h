@@ -10,6 +10,7 @@
 
 #include "document/COLMDoc.h"
 #include "document/DocumentHost.h"
+#include "edit/Clip.h"
 
 namespace pelmora {
 
@@ -33,7 +34,9 @@ public:
     void SetWorkDirAtStartup(const std::string& dir);
     // Creates the clip file in the working directory; false when it cannot be made.
     bool CreateClipFile();
-    const std::string& ClipPath() const { return clipPath_; }
+    const std::string& ClipPath() const { return clip_.path; }
+    // The clip of the last Copy or Cut, shared by every document.
+    Clip& GetClip() { return clip_; }
     // Moves the clip and every document's undo and redo files into `dir`, which becomes the
     // working directory. "Empty disk space" when `dir`'s drive cannot hold them (nothing moved).
     void ChangeWorkingDirectory(const std::string& dir);
@@ -69,7 +72,7 @@ private:
     ProgressTask& progress_;
     SaveAsChooser chooser_;
     std::string workDir_ = ".";
-    std::string clipPath_;
+    Clip clip_;
     bool tooManyWarningShown_ = false;
     std::vector<std::unique_ptr<COLMDoc>> documents_;
     COLMDoc* current_ = nullptr;

@@ -7,6 +7,7 @@ const std::vector<CommandSpec>& CommandTable() {
         std::vector<CommandSpec> t;
         AppendDocumentCommands(t);
         AppendNewCommand(t);
+        AppendEditCommands(t);
         return t;
     }();
     return table;

@@ -47,5 +47,6 @@ int ParseChoice(const std::string& text, const char* what, std::initializer_list
 
 void AppendDocumentCommands(std::vector<CommandSpec>& table);
 void AppendNewCommand(std::vector<CommandSpec>& table);
+void AppendEditCommands(std::vector<CommandSpec>& table);
 
 }  // namespace pelmora::cli

@@ -35,6 +35,7 @@ void COLMDoc::MakeUndoFiles() {
     if (undo) undoPath_ = *undo;
     if (redo) redoPath_ = *redo;
     if (!undo || !redo) throw Error(StringId::FileCreatingError);
+    undo_.SetPaths(undoPath_, redoPath_);
 }
 
 std::unique_ptr<COLMDoc> COLMDoc::OpenDocument(DocumentHost& host, const OpenRequest& request) {
@@ -285,6 +286,9 @@ void COLMDoc::Revert() {
     dataChanged_ = false;
     ReadOriginalStatus();
     RememberSavedLoop();
+    undo_.Reset();
+    playCursor = 0;
+    NotifySoundReplaced();
 }
 
 bool COLMDoc::AskSaveAsUntilDone() {
@@ -385,6 +389,48 @@ void COLMDoc::MoveWorkingDirectoryFiles(const std::string& workDir) {
         }
         *path = *moved;
     }
+    undo_.SetPaths(undoPath_, redoPath_);
+}
+
+platform::File COLMDoc::OpenWorkingFile(bool forWriting) const {
+    platform::File file;
+    if (!file.Open(workingPath_, forWriting ? platform::OpenMode::ReadWrite : platform::OpenMode::Read))
+        throw Error(StringId::FileReadError);
+    return file;
+}
+
+void COLMDoc::RefreshWorkingHeader() { RefreshHeaderOf(workingPath_, info_); }
+
+void COLMDoc::ReReadFormatKeepingLoop() {
+    const bool loopOn = info_.loopOn;
+    const std::uint32_t loopStart = info_.loopStart, loopEnd = info_.loopEnd;
+    const WavInstrument instrument = info_.instrument;
+    ReadWorkingFile();
+    info_.loopOn = loopOn;
+    info_.loopStart = loopStart;
+    info_.loopEnd = loopEnd;
+    info_.instrument = instrument;
+    ClampLoop(info_);
+}
+
+void COLMDoc::RemoveObserver(DocumentObserver* observer) {
+    std::erase(observers_, observer);
+}
+
+void COLMDoc::NotifyFramesChanged(std::uint32_t first, std::uint32_t count) {
+    for (DocumentObserver* o : observers_) o->FramesChanged(first, count);
+}
+
+void COLMDoc::NotifyFramesRemoved(std::uint32_t first, std::uint32_t count) {
+    for (DocumentObserver* o : observers_) o->FramesRemoved(first, count);
+}
+
+void COLMDoc::NotifyFramesInserted(std::uint32_t first, std::uint32_t count) {
+    for (DocumentObserver* o : observers_) o->FramesInserted(first, count);
+}
+
+void COLMDoc::NotifySoundReplaced() {
+    for (DocumentObserver* o : observers_) o->SoundReplaced();
 }
 
 void COLMDoc::DiscardTemporaryWorkingFile() {

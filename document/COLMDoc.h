@@ -5,8 +5,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "document/DocumentHost.h"
+#include "document/DocumentObserver.h"
+#include "document/UndoStore.h"
 #include "platform/File.h"
 #include "sound/SoundInfo.h"
 
@@ -63,8 +66,26 @@ public:
 
     std::uint32_t selectionStart = 0;
     std::uint32_t selectionEnd = 0;
-    std::uint32_t selectionLock = 0;
-    std::uint32_t loopLock = 0;
+    std::uint32_t selectionLock = 0;  // 0 none, 1 position, 2 length
+    std::uint32_t loopLock = 0;       // 0 none, 1 position, 2 length
+    std::uint32_t playCursor = 0;
+
+    DocumentHost& Host() { return host_; }
+    UndoStore& Undo() { return undo_; }
+
+    // Opens the working file for an operation; "File read error" when it cannot be opened.
+    platform::File OpenWorkingFile(bool forWriting) const;
+    // Rewrites the working file's header from the fields of Info() (length or format changed).
+    void RefreshWorkingHeader();
+    // Reads the format from the working file again, keeping the loop (a whole-file restore).
+    void ReReadFormatKeepingLoop();
+
+    void AddObserver(DocumentObserver* observer) { observers_.push_back(observer); }
+    void RemoveObserver(DocumentObserver* observer);
+    void NotifyFramesChanged(std::uint32_t first, std::uint32_t count);
+    void NotifyFramesRemoved(std::uint32_t first, std::uint32_t count);
+    void NotifyFramesInserted(std::uint32_t first, std::uint32_t count);
+    void NotifySoundReplaced();
 
     // Bytes of the document's own files in the working directory (undo, redo, image).
     std::uint64_t WorkingDirectoryFilesSize() const;
@@ -93,6 +114,8 @@ private:
 
     DocumentHost& host_;
     SoundInfo info_;
+    UndoStore undo_;
+    std::vector<DocumentObserver*> observers_;
     std::string undoPath_, redoPath_;
     std::string workingPath_, originalPath_, openedPath_, backupCopyPath_, title_;
     platform::FileStatus originalStatus_;

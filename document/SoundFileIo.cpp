@@ -77,6 +77,15 @@ ReadOutcome ReadSoundFile(const std::string& path, FileType type, SoundInfo& inf
     return outcome;
 }
 
+void RefreshHeaderOf(const std::string& path, SoundInfo& info) {
+    platform::File file = OpenOrFail(path, platform::OpenMode::ReadWrite);
+    if (info.fileType == FileType::Wav) {
+        wav::RefreshHeader(file, info);
+    } else {
+        aiff::RefreshHeader(file, info);
+    }
+}
+
 void WriteLoopAndInstrument(const std::string& path, SoundInfo& info) {
     platform::File file = OpenOrFail(path, platform::OpenMode::ReadWrite);
     if (info.fileType == FileType::Wav) {

@@ -15,6 +15,9 @@ struct ReadOutcome {
 // Fills `info` from the sound file at `path` of the given type.
 ReadOutcome ReadSoundFile(const std::string& path, FileType type, SoundInfo& info);
 
+// Rewrites the header of the file at `path` for the length and format in `info`.
+void RefreshHeaderOf(const std::string& path, SoundInfo& info);
+
 // Writes the loop and instrument chunks of `info` into the file (of info's type) in place.
 void WriteLoopAndInstrument(const std::string& path, SoundInfo& info);
 

@@ -1,0 +1,90 @@
+#pragma once
+// One level of undo: the state before and after the last sample-changing operation, kept in
+// the document's undo and redo files with two records that say what the files stand for.
+
+#include <cstdint>
+#include <string>
+
+#include "base/StringId.h"
+#include "sound/FrameTransfer.h"
+#include "sound/SoundInfo.h"
+
+namespace pelmora {
+
+class COLMDoc;
+
+enum class OperationCode : std::uint32_t {
+    InPlace = 0,
+    Cut = 1,
+    Paste = 3,
+    Insert = 4,
+    Clear = 5,
+    Trim = 6,
+    Mix = 7,
+    TimeCompExp = 8,
+    WholeFile = 9,
+    OtherInPlace = 12,
+};
+
+struct UndoRecord {
+    bool valid = false;
+    std::string path;
+    FileType fileType = FileType::Wav;
+    std::uint16_t channelsSaved = 0;
+    std::uint32_t sampleRate = 0;
+    std::uint16_t bytesPerSample = 0;
+    std::uint16_t savedFrameSize = 0;
+    std::uint32_t framesSaved = 0;
+    std::uint32_t selectionStart = 0, selectionEnd = 0;
+    std::uint16_t channelFirst = 0, channelEnd = 0;
+    std::uint32_t rangeStart = 0, rangeEnd = 0;
+    std::uint32_t loopStart = 0, loopEnd = 0;
+    std::uint32_t frameCount = 0;
+    std::uint32_t dataOffset = 0;
+    bool hdMisaligned = false;
+    ChannelRange savedChannels;  // which channels of each frame the file holds
+    OperationCode operation = OperationCode::InPlace;
+};
+
+class UndoStore {
+public:
+    void SetPaths(std::string undoPath, std::string redoPath);
+
+    // Before an operation: both records become invalid, then the frames [rangeStart, rangeEnd)
+    // of `channels` (the whole working file for WholeFile) are copied to the undo file; the
+    // record is valid only once the copy is complete. Raises the copy's failure.
+    void SaveUndo(COLMDoc& doc, OperationCode code, std::uint32_t rangeStart,
+                  std::uint32_t rangeEnd, ChannelRange channels);
+    // After it: the same into the redo file. A failure leaves no redo record.
+    void SaveRedo(COLMDoc& doc, OperationCode code, std::uint32_t rangeStart,
+                  std::uint32_t rangeEnd, ChannelRange channels);
+
+    // The Undo/Redo item: applies the undo record, or the redo record when the toggle is set.
+    void UndoOrRedo(COLMDoc& doc);
+    bool Enabled() const { return undo_.valid && redo_.valid; }
+    // "Undo" while the next action undoes, "Redo" after.
+    bool NextIsRedo() const { return toggle_; }
+    // Revert: both records invalid.
+    void Reset();
+
+    const UndoRecord& UndoRecordState() const { return undo_; }
+    const UndoRecord& RedoRecordState() const { return redo_; }
+    // The paths may change when the working directory moves.
+    const std::string& UndoPath() const { return undo_.path; }
+    const std::string& RedoPath() const { return redo_.path; }
+
+private:
+    void Save(COLMDoc& doc, UndoRecord& record, OperationCode code, std::uint32_t rangeStart,
+              std::uint32_t rangeEnd, ChannelRange channels, StringId status);
+    void Overwrite(COLMDoc& doc, const UndoRecord& record);
+    void Reinsert(COLMDoc& doc, const UndoRecord& record);
+    void RemoveAgain(COLMDoc& doc, const UndoRecord& undoRecord);
+    void ReplaceRange(COLMDoc& doc, const UndoRecord& apply, const UndoRecord& other, StringId status);
+    void SwapFiles(COLMDoc& doc, UndoRecord& apply, UndoRecord& other);
+
+    UndoRecord undo_;
+    UndoRecord redo_;
+    bool toggle_ = false;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,44 @@
+#include "edit/Selection.h"
+
+namespace pelmora {
+
+bool SelectFrames(COLMDoc& doc, std::uint32_t start, std::uint32_t end) {
+    if (start > end || end > doc.Info().frames) return false;
+    doc.selectionStart = start;
+    doc.selectionEnd = end;
+    return true;
+}
+
+void SelectAll(COLMDoc& doc) { SelectFrames(doc, 0, doc.Info().frames); }
+
+bool SelectChannels(COLMDoc& doc, ChannelChoice choice) {
+    SoundInfo& info = doc.Info();
+    if (info.channels < 2 && choice == ChannelChoice::Right) return false;
+    switch (choice) {
+    case ChannelChoice::Both: info.channelFirst = 0, info.channelEnd = info.channels; break;
+    case ChannelChoice::Left: info.channelFirst = 0, info.channelEnd = 1; break;
+    case ChannelChoice::Right: info.channelFirst = 1, info.channelEnd = 2; break;
+    }
+    return true;
+}
+
+bool SetLoop(COLMDoc& doc, std::uint32_t start, std::uint32_t end, bool on) {
+    SoundInfo& info = doc.Info();
+    if (start > end || end > info.frames) return false;
+    info.loopStart = start;
+    info.loopEnd = end;
+    info.loopOn = on;
+    return true;
+}
+
+void SelectLoop(COLMDoc& doc) {
+    doc.selectionStart = doc.Info().loopStart;
+    doc.selectionEnd = doc.Info().loopEnd;
+}
+
+void SelectionToLoop(COLMDoc& doc) {
+    doc.Info().loopStart = doc.selectionStart;
+    doc.Info().loopEnd = doc.selectionEnd;
+}
+
+}  // namespace pelmora
