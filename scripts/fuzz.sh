@@ -12,7 +12,7 @@ mkdir -p build-fuzz/artifacts
 status=0
 for target in build-fuzz/fuzz/*_fuzz; do
     name=$(basename "$target")
-    corpus="fuzz/corpus-$name"
+    corpus="fuzz/corpus-${name%_fuzz}"
     mkdir -p "$corpus"
     if ! "$target" -max_total_time="$seconds" -print_final_stats=1 \
         -artifact_prefix=build-fuzz/artifacts/ "$corpus" fuzz/seeds >build-fuzz/$name.log 2>&1; then
