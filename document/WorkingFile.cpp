@@ -52,6 +52,10 @@ void OpenFrameGap(platform::File& file, SoundInfo& info, std::uint32_t at, std::
     const std::uint64_t tail = info.workingFileLength - from;
     MoveBytes(file, from, from + static_cast<std::uint64_t>(count) * info.blockAlign, tail,
               progress, status, progressTotal);
+    // With nothing after the gap the move wrote nothing: the gap must still exist for the frames
+    // written into it.
+    if (!file.SetSize(info.workingFileLength + static_cast<std::uint64_t>(count) * info.blockAlign))
+        throw Error(StringId::FileWriteError);
     TakeLength(info, info.frames + count, trailing);
 }
 

@@ -151,6 +151,13 @@ bool StatFile(const std::string& path, FileStatus& status) {
     return true;
 }
 
+bool SetModifiedTime(const std::string& path, std::int64_t seconds) {
+    struct timespec times[2] {};
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(seconds);
+    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
 bool HasReadOnlyAttribute(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
@@ -202,7 +209,7 @@ bool CopyFileRange(const File& from, std::uint64_t fromOffset, File& to, std::ui
         toOffset += count - left;
         count = left;
     }
-    std::vector<unsigned char> buffer(static_cast<std::size_t>(count < 65536 ? count : 65536));
+    std::vector<unsigned char> buffer(static_cast<std::size_t>(count < 32768 ? count : 32768));
     while (count > 0) {
         const std::size_t n = static_cast<std::size_t>(count < buffer.size() ? count : buffer.size());
         if (!from.ReadAt(fromOffset, buffer.data(), n) || !to.WriteAt(toOffset, buffer.data(), n))

@@ -63,6 +63,8 @@ struct FileStatus {
     std::string fullPath;
 };
 bool StatFile(const std::string& path, FileStatus& status);
+// Sets the last-modification time (whole seconds since the epoch); false when it cannot be set.
+bool SetModifiedTime(const std::string& path, std::int64_t seconds);
 // The read-only attribute: no write permission bit at all (root can write anyway, so the
 // bits, not access(), tell what the user meant).
 bool HasReadOnlyAttribute(const std::string& path);

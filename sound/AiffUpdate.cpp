@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/BlockMoves.h"
 #include "base/Error.h"
 #include "sound/AiffInst.h"
 #include "sound/AiffMarkers.h"
@@ -33,6 +34,31 @@ std::optional<ChunkRef> FindUsable(const std::vector<ChunkRef>& chunks, FourCC i
 void WriteOrThrow(platform::File& file, std::uint64_t at, const std::uint8_t* data,
                   std::size_t n) {
     if (!file.WriteAt(at, data, n)) throw Error(StringId::FileWriteError);
+}
+
+// The chunks after the sample data moved along with its end, led by the pad byte an odd SSND
+// had. An odd SSND needs that pad before a following chunk, an even one must lose it, or the
+// chunks after it would sit where no reader looks. Returns the file length.
+std::uint64_t KeepPadAfterData(platform::File& file, std::uint64_t dataEnd, std::uint32_t oldSize,
+                               std::uint64_t newSize, std::uint64_t length) {
+    if (dataEnd >= length) return length;
+    std::uint8_t look[5] = {1, 0, 0, 0, 0};
+    const std::int64_t got = file.ReadSome(dataEnd, look, sizeof look);
+    const bool idFollows = got == 5 && look[1] != ' ' &&
+                           std::all_of(look + 1, look + 5, [](std::uint8_t c) { return c >= 0x20 && c <= 0x7E; });
+    const bool hadPad = (oldSize & 1u) && look[0] == 0 && (got == 1 || idFollows);
+    const bool wantPad = (newSize & 1u) != 0;
+    if (hadPad && !wantPad) {
+        MoveBytesQuiet(file, dataEnd + 1, dataEnd, length - dataEnd - 1);
+        if (!file.SetSize(length - 1)) throw Error(StringId::FileWriteError);
+    } else if (!hadPad && wantPad) {
+        MoveBytesQuiet(file, dataEnd, dataEnd + 1, length - dataEnd);
+        const std::uint8_t pad = 0;
+        WriteOrThrow(file, dataEnd, &pad, 1);
+    } else {
+        return length;
+    }
+    return SetFormSizeToLength(file);
 }
 
 std::uint32_t SsndOffsetField(const platform::File& file, const ChunkRef& ssnd) {
@@ -69,12 +95,13 @@ InstLoop SustainFor(const SoundInfo& info, const InstLoop& current, LoopMarkerSe
 void RefreshHeader(platform::File& file, SoundInfo& info) {
     std::uint32_t formSize = 0;
     if (!ReadFormHeader(file, formSize)) throw Error(StringId::DataError);
-    const std::uint64_t length = SetFormSizeToLength(file);
+    std::uint64_t length = SetFormSizeToLength(file);
 
     // The SSND size first: the chunks after the data are found through it.
     const auto ssnd = FindUsable(WalkChunks(file, length, length), kSsnd, 8);
     if (!ssnd) throw Error(StringId::DataError);
     const std::uint64_t size = std::uint64_t{SsndOffsetField(file, *ssnd)} + 8 + DataBytes(info);
+    length = KeepPadAfterData(file, ssnd->BodyPosition() + size, ssnd->size, size, length);
     std::uint8_t field[4];
     StoreBE32(field, static_cast<std::uint32_t>(std::min<std::uint64_t>(size, UINT32_MAX)));
     WriteOrThrow(file, ssnd->position + 4, field, sizeof field);

@@ -1,6 +1,8 @@
+#include <cctype>
 #include <sys/stat.h>
 
 #include "../document/DocumentTestBed.h"
+#include "support/ExternalReaders.h"
 #include "base/Error.h"
 #include "edit/ClipboardOps.h"
 #include "edit/Selection.h"
@@ -209,4 +211,38 @@ TEST_F(ClipboardOps, SelectionToNewMakesASoundOfTheSelection) {
     EXPECT_EQ(made.Info().dataOffset, 512u);
     const auto samples = Samples(made);
     for (std::uint32_t i = 0; i < 100; ++i) EXPECT_EQ(samples[i], At(source, doc, 10 + i, 1));
+}
+
+TEST_F(ClipboardOps, OddSizedDataKeepsTheChunksAfterItFindable) {
+    for (const char* name : {"odd.aif", "odd.wav"}) {
+        // 101 frames of 8-bit mono: odd data, with a pad byte and the loop chunks after it.
+        COLMDoc& made = app.OpenMadeFile(MakeSound(name, "-r 8000 -b 8 -c 1", 101 / 8000.0));
+        ASSERT_EQ(made.Info().frames, 101u);
+        SetLoop(made, 9, 19, true);
+        const std::string path = user + "/kept-" + name;
+        ASSERT_TRUE(made.SaveAsPath(path));
+        app.Discard(made);
+
+        for (std::uint32_t cut : {1u, 2u}) {  // the data becomes even, then odd again
+            COLMDoc& doc = app.Open(path);
+            SelectFrames(doc, 0, 1);
+            ASSERT_TRUE(Clear(doc));
+            doc.Save();
+            ASSERT_TRUE(app.Close(doc));
+            COLMDoc& again = app.Open(path);
+            EXPECT_EQ(again.Info().frames, 101u - cut) << name;
+            EXPECT_EQ(again.Info().loopStart, 9u - cut) << name;
+            EXPECT_EQ(again.Info().loopEnd, 19u - cut) << name;
+            EXPECT_TRUE(again.Info().loopOn) << name;
+            // Right after the data: a pad byte only when the data is odd, then the next chunk.
+            const auto bytes = ReadAll(path);
+            const std::size_t next = again.Info().dataOffset + again.Info().frames + ((101 - cut) % 2);
+            ASSERT_LT(next + 4, bytes.size());
+            EXPECT_TRUE(std::isupper(bytes[next]) || std::islower(bytes[next])) << name << " cut " << cut;
+            auto view = ReadWithSox(path);
+            ASSERT_TRUE(view);
+            EXPECT_EQ(view->frames, 101 - cut);
+            app.Discard(again);
+        }
+    }
 }
