@@ -143,6 +143,8 @@ void UpdateLoopAndInstrument(platform::File& file, SoundInfo& info) {
         const auto body = BuildMarkBody(markers.Markers());
         if (mark) ReplaceChunkBody(file, *mark, body);
         else AppendChunk(file, kMark, body);
+        // The walk ends at the FORM size: it must count the grown chunk before INST is sought.
+        SetFormSizeToLength(file);
         chunks = WalkForUpdate(file);
     }
     const std::vector<std::uint8_t> instBytes(newInst.begin(), newInst.end());

@@ -87,8 +87,8 @@ inline void PutChunk(std::vector<std::uint8_t>& out, const char (&id)[5], bool b
 // behind an annotation that fills the gap.
 inline std::size_t DataOffsetOf(FileType type) { return type == FileType::Wav ? 44 : 512; }
 
-// The complete sound file: header, data (a WAV pad byte after odd data; an AIFF 'SSND' of odd
-// size is left unpadded, as the working copy keeps it), then `trailing` as they stand.
+// The complete sound file: header, data (a pad byte after odd data when chunks follow it, in
+// both types), then `trailing` as they stand.
 inline std::vector<std::uint8_t> BuildSoundFile(const Format& format, const std::vector<Frame>& frames,
                                                 const std::vector<std::uint8_t>& trailing) {
     const std::vector<std::uint8_t> data = EncodeFrames(frames, format.type, format.bytes, format.channels);
@@ -122,6 +122,7 @@ inline std::vector<std::uint8_t> BuildSoundFile(const Format& format, const std:
     StoreFourCC(out.data() + ssnd, MakeFourCC("SSND"));
     StoreBE32(out.data() + ssnd + 4, static_cast<std::uint32_t>(8 + data.size()));
     out.insert(out.end(), data.begin(), data.end());
+    if (data.size() % 2 != 0 && !trailing.empty()) out.push_back(0);
     out.insert(out.end(), trailing.begin(), trailing.end());
     StoreBE32(out.data() + 4, static_cast<std::uint32_t>(out.size() - 8));
     return out;

@@ -244,10 +244,8 @@ void EditModelTest::RunCase(const Format& f, std::uint64_t seed, const CaseSize&
         ADD_FAILURE() << s.str();
     };
 
-    // The document under test. AIFF data starts at an even size: the AIFF header refresh does not
-    // yet take out the pad byte of odd data once the size turns even.
-    std::uint32_t frames = rng.Between(size.minFrames, size.maxFrames);
-    if (f.type == FileType::Aiff && (frames * f.bytes * f.channels) % 2 != 0) ++frames;
+    // The document under test.
+    const std::uint32_t frames = rng.Between(size.minFrames, size.maxFrames);
     EditModel m;
     m.format = f;
     m.now.frames = RandomFrames(rng, f, frames);
