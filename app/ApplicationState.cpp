@@ -1,9 +1,10 @@
 #include "app/ApplicationState.h"
 
 #include <algorithm>
-#include <unistd.h>
+#include <filesystem>
 
 #include "base/Error.h"
+#include "display/DocumentWaveform.h"
 #include "document/FileCopy.h"
 #include "document/TempFiles.h"
 
@@ -35,7 +36,10 @@ std::optional<std::string> ApplicationState::ChooseSaveAsPath(const COLMDoc& doc
 }
 
 void ApplicationState::SetWorkDirAtStartup(const std::string& dir) {
-    if (!dir.empty() && ::chdir(dir.c_str()) == 0) {
+    // An absolute path, so that files the user names keep meaning what they meant where the
+    // program was started.
+    std::error_code error;
+    if (!dir.empty() && std::filesystem::is_directory(dir, error)) {
         workDir_ = platform::CanonicalPath(dir);
         return;
     }
@@ -97,6 +101,7 @@ COLMDoc& ApplicationState::OpenWithMark(const std::string& path, bool importMark
     OpenRequest request{path, fileBackup, importMark};
     documents_.push_back(COLMDoc::OpenDocument(*this, request));
     current_ = documents_.back().get();
+    current_->AttachImage(std::make_unique<DocumentWaveform>(*current_));
     return *current_;
 }
 

@@ -11,6 +11,7 @@
 #include "document/COLMDoc.h"
 #include "document/DocumentHost.h"
 #include "edit/Clip.h"
+#include "edit/EffectDialogs.h"
 
 namespace pelmora {
 
@@ -42,6 +43,8 @@ public:
     void ChangeWorkingDirectory(const std::string& dir);
 
     bool fileBackup = true;
+    // The effect dialogs' values, remembered until the process ends.
+    EffectDialogs effectDialogs;
 
     // Opens a sound as a document, or activates the document already open on it. Raises
     // "No more files can be opened." at the limit, and the open's own failures.

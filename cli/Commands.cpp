@@ -8,6 +8,8 @@ const std::vector<CommandSpec>& CommandTable() {
         AppendDocumentCommands(t);
         AppendNewCommand(t);
         AppendEditCommands(t);
+        AppendImageCommands(t);
+        AppendAmplitudeCommands(t);
         return t;
     }();
     return table;

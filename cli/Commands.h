@@ -48,5 +48,7 @@ int ParseChoice(const std::string& text, const char* what, std::initializer_list
 void AppendDocumentCommands(std::vector<CommandSpec>& table);
 void AppendNewCommand(std::vector<CommandSpec>& table);
 void AppendEditCommands(std::vector<CommandSpec>& table);
+void AppendImageCommands(std::vector<CommandSpec>& table);
+void AppendAmplitudeCommands(std::vector<CommandSpec>& table);
 
 }  // namespace pelmora::cli

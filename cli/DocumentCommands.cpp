@@ -5,6 +5,7 @@
 #include "base/Error.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "display/DocumentWaveform.h"
 #include "sound/SoundSummary.h"
 
 namespace pelmora::cli {
@@ -56,6 +57,10 @@ void Info(CliSession& session, const Args&) {
     std::printf("channel_first: %u\nchannel_end: %u\n", s.channelFirst, s.channelEnd);
     std::printf("modified: %d\n", doc.DataChanged() || doc.LoopChanged() ? 1 : 0);
     std::printf("summary: %s\n", OneLine(summary).c_str());
+    if (DocumentWaveform* waveform = WaveformOf(session.Current())) {
+        const WaveformImage& image = waveform->Image();
+        std::printf("image_state: %s\nframes_per_point: %u\n", ImageStateName(image.state), image.framesPerPoint);
+    }
 }
 
 }  // namespace

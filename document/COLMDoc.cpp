@@ -153,8 +153,18 @@ bool COLMDoc::RefersTo(const std::string& path) const {
 
 void COLMDoc::WriteLoopIntoWorkingFile() {
     WriteLoopAndInstrument(workingPath_, info_);
+    imageStamp_ = image_ ? image_->StoreBlock(workingPath_, info_) : std::nullopt;
+    StampSavedFile(workingPath_);
     const std::int64_t length = platform::FileSize(workingPath_);
     if (length >= 0) info_.workingFileLength = static_cast<std::uint32_t>(length);
+}
+
+std::uint64_t COLMDoc::ImageBlockBytes() { return image_ ? image_->StoredBlockBytes() : 0; }
+
+// A file holding the stored image carries the block's time stamp as its modification time, so
+// that the block is taken as current when the file is opened again.
+void COLMDoc::StampSavedFile(const std::string& path) {
+    if (imageStamp_) platform::SetModifiedTime(path, *imageStamp_);
 }
 
 std::string COLMDoc::SaveTarget() const {
@@ -185,7 +195,8 @@ void COLMDoc::Save() {
     // The working copy becomes the original's new content; the original is replaced in one
     // rename, so it stays whole until the new content is complete on disk.
     const std::string target = SaveTarget();
-    const std::uint64_t needed = static_cast<std::uint64_t>(info_.workingFileLength) + 128;
+    const std::uint64_t needed =
+        static_cast<std::uint64_t>(info_.workingFileLength) + ImageBlockBytes() + 128;
     if (InsufficientSpaceOnDrive(originalPath_, needed)) throw Error(StringId::EmptyDiskSpace);
     const bool renamed = platform::CanonicalPath(target) != platform::CanonicalPath(originalPath_);
     if (renamed && platform::FileExists(target) && !ConfirmOverwrite(target)) return;
@@ -195,6 +206,7 @@ void COLMDoc::Save() {
         platform::RemoveFile(originalPath_);
         originalPath_ = target;
     }
+    StampSavedFile(originalPath_);
     ReadOriginalStatus();
     dataChanged_ = false;
     RememberSavedLoop();
@@ -228,9 +240,11 @@ void COLMDoc::WriteTo(const std::string& target) {
     }
     if (targetType == info_.fileType) {
         ReplaceFileSafely(workingPath_, target, StringId::Saving, host_.Progress());
+        StampSavedFile(target);
         return;
     }
-    const std::uint64_t needed = static_cast<std::uint64_t>(info_.workingFileLength) + 1024;
+    const std::uint64_t needed =
+        static_cast<std::uint64_t>(info_.workingFileLength) + ImageBlockBytes() + 1024;
     if (InsufficientSpaceOnDrive(target, needed)) throw Error(StringId::EmptyDiskSpace);
     auto partial = UniqueTempName(platform::FolderOf(target),
                                   "." + platform::FileNameOf(target) + ".saving-");
@@ -240,12 +254,16 @@ void COLMDoc::WriteTo(const std::string& target) {
                          targetType == FileType::Aiff ? StringId::ConvertingWavToAiff
                                                       : StringId::ConvertingAiffToWav,
                          false);
+        SoundInfo converted = info_;
+        converted.fileType = targetType;
+        imageStamp_ = image_ ? image_->StoreBlock(*partial, converted) : std::nullopt;
         if (platform::FileExists(target)) platform::CopyPermissions(target, *partial);
         if (!platform::RenameFile(*partial, target)) throw Error(StringId::FileWriteError);
     } catch (...) {
         platform::RemoveFile(*partial);
         throw;
     }
+    StampSavedFile(target);
 }
 
 // Makes the document refer to the file it was just saved to.
@@ -289,6 +307,7 @@ void COLMDoc::Revert() {
     undo_.Reset();
     playCursor = 0;
     NotifySoundReplaced();
+    if (image_) image_->FileOpened();
 }
 
 bool COLMDoc::AskSaveAsUntilDone() {
@@ -307,12 +326,13 @@ bool COLMDoc::SaveOntoOriginalAtClose() {
     WriteLoopIntoWorkingFile();
     const std::string target = SaveTarget();
     const bool renamed = platform::CanonicalPath(target) != platform::CanonicalPath(originalPath_);
-    if (InsufficientSpaceOnDrive(originalPath_, info_.workingFileLength)) {
+    if (InsufficientSpaceOnDrive(originalPath_, info_.workingFileLength + ImageBlockBytes())) {
         host_.Prompts().Message(Text(StringId::EmptyDiskSpace));
         return false;
     }
     if (renamed && platform::FileExists(target) && !ConfirmOverwrite(target)) return false;
     RelocateFile(workingPath_, target, StringId::Saving, host_.Progress());
+    StampSavedFile(target);
     if (renamed) platform::RemoveFile(originalPath_);
     backupCopyPath_.clear();
     workingPath_.clear();
@@ -372,7 +392,7 @@ std::uint64_t COLMDoc::WorkingDirectoryFilesSize() const {
         const std::int64_t size = platform::FileSize(*path);
         if (size > 0) total += static_cast<std::uint64_t>(size);
     }
-    return total;
+    return total + (image_ ? image_->WorkingFileBytes() : 0);
 }
 
 void COLMDoc::MoveWorkingDirectoryFiles(const std::string& workDir) {
@@ -390,6 +410,7 @@ void COLMDoc::MoveWorkingDirectoryFiles(const std::string& workDir) {
         *path = *moved;
     }
     undo_.SetPaths(undoPath_, redoPath_);
+    if (image_) image_->MoveWorkingFile(workDir);
 }
 
 platform::File COLMDoc::OpenWorkingFile(bool forWriting) const {
@@ -431,6 +452,14 @@ void COLMDoc::NotifyFramesInserted(std::uint32_t first, std::uint32_t count) {
 
 void COLMDoc::NotifySoundReplaced() {
     for (DocumentObserver* o : observers_) o->SoundReplaced();
+}
+
+void COLMDoc::AttachImage(std::unique_ptr<DocumentImage> image) {
+    if (image_) RemoveObserver(image_.get());
+    image_ = std::move(image);
+    if (!image_) return;
+    AddObserver(image_.get());
+    image_->FileOpened();
 }
 
 void COLMDoc::DiscardTemporaryWorkingFile() {

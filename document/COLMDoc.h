@@ -4,10 +4,12 @@
 // answers to questions come from the host's Prompter.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "document/DocumentHost.h"
+#include "document/DocumentImage.h"
 #include "document/DocumentObserver.h"
 #include "document/UndoStore.h"
 #include "platform/File.h"
@@ -87,6 +89,11 @@ public:
     void NotifyFramesInserted(std::uint32_t first, std::uint32_t count);
     void NotifySoundReplaced();
 
+    // The waveform image the application made for this document; it follows the frames from
+    // now on and takes over the file's stored image at once.
+    void AttachImage(std::unique_ptr<DocumentImage> image);
+    DocumentImage* Image() { return image_.get(); }
+
     // Bytes of the document's own files in the working directory (undo, redo, image).
     std::uint64_t WorkingDirectoryFilesSize() const;
     // Moves those files into `workDir` under new names (a working-directory change).
@@ -111,6 +118,8 @@ private:
     void RebindTo(const std::string& target);
     bool SaveOntoOriginalAtClose();
     bool AskSaveAsUntilDone();
+    std::uint64_t ImageBlockBytes();
+    void StampSavedFile(const std::string& path);
 
     DocumentHost& host_;
     SoundInfo info_;
@@ -124,6 +133,8 @@ private:
     bool readOnly_ = false;
     bool fileBackup_ = false;
     bool hdMisaligned_ = false;
+    std::optional<std::int64_t> imageStamp_;  // of the block stored by the last save
+    std::unique_ptr<DocumentImage> image_;  // last: it goes first, while the rest still stands
 };
 
 }  // namespace pelmora
