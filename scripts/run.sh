@@ -1,5 +1,5 @@
 #!/bin/sh
-# Installs what is missing, builds, and shows a sound: the one given, or a demo sound.
+# Installs what is missing, builds, and opens the given sound in the editor, or a demo sound.
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -9,6 +9,12 @@ if [ $# -ge 1 ]; then
     sound="$1"
 else
     sound=build/demo.wav
-    [ -f "$sound" ] || sox -n -r 44100 -b 16 -c 2 "$sound" synth 2 sine 440 sine 660 fade 0.01 2 0.5
+    [ -f "$sound" ] || sox -n -r 44100 -b 16 -c 2 -t wavpcm "$sound" synth 3 sine 220 sine 330 fade 0.05 3 1
 fi
-exec ./build/cli/pelmora-cli open "$sound" info
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display here. To see the editor, run it under Xvfb:" >&2
+    echo "    xvfb-run -a ./build/pelmora '$sound'" >&2
+    echo "What pelmora-cli reads of the sound:" >&2
+    exec ./build/cli/pelmora-cli --workdir build open "$sound" info
+fi
+exec ./build/pelmora "$sound"

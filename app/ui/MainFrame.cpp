@@ -1,0 +1,344 @@
+#include "app/ui/MainFrame.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "base/Error.h"
+#include "display/ui/ChildFrame.h"
+#include "display/ui/PaneWForm.h"
+#include "edit/ClipboardOps.h"
+#include "edit/Selection.h"
+
+namespace pelmora {
+
+namespace {
+
+constexpr int kIdleMs = 250;
+
+QString Tr(const char* text) { return QCoreApplication::translate("Pelmora", text); }
+
+const char* kOpenFilter =
+    "All Audio Files( *.wav;*.aif;*.aiff;) (*.wav *.aif *.aiff);;WAVE PCM Files(*.wav) (*.wav);;"
+    "AIFF Files(*.aif;*.aiff) (*.aif *.aiff);;All Files(*.*) (*)";
+
+}  // namespace
+
+CMainFrame::CMainFrame() {
+    setWindowTitle(QStringLiteral("Pelmora"));
+    setAcceptDrops(true);
+    mdi_ = new QMdiArea(this);
+    setCentralWidget(mdi_);
+    prompter_ = std::make_unique<QtPrompter>(this);
+    progress_ = std::make_unique<StatusBarProgress>(statusBar());
+    app_ = std::make_unique<ApplicationState>(
+        *prompter_, *progress_, [this](const COLMDoc& doc) -> std::optional<std::string> {
+            const QString filter = doc.Info().fileType == FileType::Wav
+                                       ? Tr("WAVE PCM(*.wav;) (*.wav);;AIFF Files(*.aif;*.aiff;) (*.aif *.aiff)")
+                                       : Tr("AIFF Files(*.aif;*.aiff;) (*.aif *.aiff);;WAVE PCM(*.wav;) (*.wav)");
+            const QString path = QFileDialog::getSaveFileName(this, Tr("Save As"),
+                                                              QString::fromStdString(doc.Title()), filter);
+            if (path.isEmpty()) return std::nullopt;
+            return path.toStdString();
+        });
+    BuildCommands();
+    BuildMenus();
+    BuildToolbars();
+    BuildStatusBar();
+    connect(&idle_, &QTimer::timeout, this, [this] { UpdateCommands(); });
+    idle_.start(kIdleMs);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        if (auto* child = window ? qobject_cast<CChildFrame*>(window->widget()) : nullptr)
+            app_->Activate(child->Document());
+        UpdateCommands();
+    });
+    resize(1000, 700);
+}
+
+CMainFrame::~CMainFrame() {
+    idle_.stop();
+    // Windows first: they refer to the documents the application state owns. Quitting asked
+    // its questions in closeEvent; here the windows just go.
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        window->removeEventFilter(this);
+        delete window;
+    }
+}
+
+QAction* CMainFrame::Register(CommandId id, const QString& text, const QKeySequence& shortcut,
+                              std::function<void()> run, std::function<bool()> enabled,
+                              std::function<bool()> checked) {
+    auto* action = new QAction(text, this);
+    action->setShortcut(shortcut);
+    action->setCheckable(static_cast<bool>(checked));
+    connect(action, &QAction::triggered, this, [this, id] { Run(id); });
+    commands_[id] = Command{action, std::move(run), std::move(enabled), std::move(checked)};
+    return action;
+}
+
+bool CMainFrame::IsEnabled(CommandId id) {
+    auto it = commands_.find(id);
+    return it != commands_.end() && (!it->second.enabled || it->second.enabled());
+}
+
+bool CMainFrame::Run(CommandId id) {
+    if (!IsEnabled(id)) return false;
+    commands_[id].run();
+    UpdateCommands();
+    return true;
+}
+
+void CMainFrame::UpdateCommands() {
+    for (auto& [id, command] : commands_) {
+        command.action->setEnabled(!command.enabled || command.enabled());
+        if (command.checked) command.action->setChecked(command.checked());
+    }
+    if (COLMDoc* doc = ActiveDocument()) {
+        commands_[CommandId::Undo].action->setText(
+            Tr(Text(doc->Undo().NextIsRedo() ? StringId::Redo : StringId::Undo)));
+    }
+}
+
+COLMDoc* CMainFrame::ActiveDocument() const {
+    CChildFrame* child = ActiveChild();
+    return child ? &child->Document() : nullptr;
+}
+
+CChildFrame* CMainFrame::ActiveChild() const {
+    QMdiSubWindow* window = mdi_->activeSubWindow();
+    return window ? qobject_cast<CChildFrame*>(window->widget()) : nullptr;
+}
+
+void CMainFrame::Guarded(const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const Error& e) {
+        prompter_->Message(e.Message());
+    } catch (const Cancelled&) {
+    }
+    RefreshAll();
+}
+
+void CMainFrame::RefreshAll() {
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        if (auto* child = qobject_cast<CChildFrame*>(window->widget())) {
+            child->Refresh();
+            window->setWindowTitle(child->windowTitle());
+        }
+    }
+}
+
+void CMainFrame::BuildCommands() {
+    auto hasDoc = [this] { return ActiveDocument() != nullptr; };
+    auto hasSelection = [this] {
+        COLMDoc* d = ActiveDocument();
+        return d && d->selectionEnd > d->selectionStart;
+    };
+    auto hasClip = [this] { return ActiveDocument() && app_->GetClip().info.valid; };
+    auto canOpen = [this] { return !app_->AtDocumentLimit(); };
+    auto withDoc = [this](void (*op)(COLMDoc&, CMainFrame&)) {
+        return [this, op] {
+            if (COLMDoc* d = ActiveDocument()) Guarded([&] { op(*d, *this); });
+        };
+    };
+
+    Register(CommandId::Open, Tr("Open(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O), [this] {
+        const QString path = QFileDialog::getOpenFileName(this, Tr("Open"), QString(), Tr(kOpenFilter));
+        if (!path.isEmpty()) OpenSound(path);
+    }, canOpen);
+    Register(CommandId::Close, Tr("Close"), QKeySequence(), [this] {
+        if (QMdiSubWindow* window = mdi_->activeSubWindow()) window->close();
+    }, hasDoc);
+    Register(CommandId::Save, Tr("Save"), QKeySequence(Qt::CTRL | Qt::Key_S),
+             withDoc([](COLMDoc& d, CMainFrame&) { d.Save(); }),
+             [this] { COLMDoc* d = ActiveDocument(); return d && d->CanSave(); });
+    Register(CommandId::SaveAs, Tr("Save As..."), QKeySequence(),
+             withDoc([](COLMDoc& d, CMainFrame&) { d.SaveAs(); }), hasDoc);
+    Register(CommandId::Revert, Tr("Revert"), QKeySequence(Qt::CTRL | Qt::Key_R),
+             withDoc([](COLMDoc& d, CMainFrame&) { d.Revert(); }),
+             [this] { COLMDoc* d = ActiveDocument(); return d && d->CanRevert(); });
+    Register(CommandId::Quit, Tr("Quit(&X)"), QKeySequence(), [this] { close(); });
+
+    Register(CommandId::Undo, Tr("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+             withDoc([](COLMDoc& d, CMainFrame&) { d.Undo().UndoOrRedo(d); }),
+             [this] { COLMDoc* d = ActiveDocument(); return d && d->Undo().Enabled(); });
+    Register(CommandId::Cut, Tr("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X),
+             withDoc([](COLMDoc& d, CMainFrame& f) { Cut(d, f.App().GetClip()); }), hasSelection);
+    Register(CommandId::Copy, Tr("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
+             withDoc([](COLMDoc& d, CMainFrame& f) { Copy(d, f.App().GetClip()); }), hasSelection);
+    Register(CommandId::Paste, Tr("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
+             withDoc([](COLMDoc& d, CMainFrame& f) { Paste(d, f.App().GetClip()); }), hasClip);
+    Register(CommandId::Insert, Tr("Insert"), QKeySequence(Qt::CTRL | Qt::Key_I),
+             withDoc([](COLMDoc& d, CMainFrame& f) { Insert(d, f.App().GetClip()); }), hasClip);
+    Register(CommandId::Clear, Tr("Clear"), QKeySequence(Qt::CTRL | Qt::Key_Delete),
+             withDoc([](COLMDoc& d, CMainFrame&) { Clear(d); }), hasSelection);
+    Register(CommandId::SelectAll, Tr("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A),
+             withDoc([](COLMDoc& d, CMainFrame&) { SelectAll(d); }), hasDoc);
+    Register(CommandId::Trim, Tr("Trim"), QKeySequence(Qt::CTRL | Qt::Key_T),
+             withDoc([](COLMDoc& d, CMainFrame&) { Trim(d); }), hasSelection);
+    Register(CommandId::Mix, Tr("Mix"), QKeySequence(Qt::CTRL | Qt::Key_M),
+             withDoc([](COLMDoc& d, CMainFrame& f) { Mix(d, f.App().GetClip()); }), hasClip);
+    Register(CommandId::SelectionToNew, Tr("Selection to New"), QKeySequence(), [this] {
+        if (COLMDoc* d = ActiveDocument()) {
+            Guarded([&] {
+                COLMDoc& made = app_->OpenMadeFile(SelectionToNew(*d));
+                ShowDocument(made);
+            });
+        }
+    }, hasSelection);
+    Register(CommandId::SelectLoop, Tr("Select Loop"), QKeySequence(),
+             withDoc([](COLMDoc& d, CMainFrame&) { SelectLoop(d); }), hasDoc);
+    Register(CommandId::SelectionToLoop, Tr("Select to Loop"), QKeySequence(),
+             withDoc([](COLMDoc& d, CMainFrame&) { SelectionToLoop(d); }), hasDoc);
+
+    Register(CommandId::FileBackup, Tr("File Backup"), QKeySequence(),
+             [this] { app_->fileBackup = !app_->fileBackup; }, {},
+             [this] { return app_->fileBackup; });
+
+    Register(CommandId::Cascade, Tr("Cascade"), QKeySequence(), [this] { mdi_->cascadeSubWindows(); }, hasDoc);
+    Register(CommandId::TileHorizontally, Tr("Tile Horizontally"), QKeySequence(),
+             [this] { mdi_->tileSubWindows(); }, hasDoc);
+    Register(CommandId::MinimizeAll, Tr("Minimize All"), QKeySequence(), [this] {
+        for (QMdiSubWindow* w : mdi_->subWindowList()) w->showMinimized();
+    }, hasDoc);
+    Register(CommandId::MaximizeAll, Tr("Maximize All"), QKeySequence(), [this] {
+        QMdiSubWindow* active = mdi_->activeSubWindow();
+        if (!active || active->isMaximized()) return;
+        for (QMdiSubWindow* w : mdi_->subWindowList()) w->showNormal();
+        active->showMaximized();
+    }, hasDoc);
+    Register(CommandId::CloseAll, Tr("Close All(&L)"), QKeySequence(), [this] {
+        for (QMdiSubWindow* w : mdi_->subWindowList()) {
+            if (!w->close()) break;
+        }
+    });
+    Register(CommandId::NextWindow, Tr("Next Window"), QKeySequence(),
+             [this] { mdi_->activateNextSubWindow(); }, hasDoc);
+    Register(CommandId::About, Tr("About Pelmora(&A)..."), QKeySequence(), [this] {
+        QMessageBox::about(this, Tr("About Pelmora"),
+                           Tr("Pelmora\nA sample editor for hardware samplers."));
+    });
+}
+
+void CMainFrame::BuildMenus() {
+    auto add = [this](QMenu* menu, std::initializer_list<CommandId> ids) {
+        for (CommandId id : ids) {
+            if (static_cast<int>(id) == 0) {
+                menu->addSeparator();
+            } else {
+                menu->addAction(commands_[id].action);
+            }
+        }
+        connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
+    };
+    constexpr auto kSeparator = static_cast<CommandId>(0);
+    add(menuBar()->addMenu(Tr("&File")),
+        {CommandId::Open, CommandId::Close, CommandId::Save, CommandId::SaveAs, CommandId::Revert,
+         kSeparator, CommandId::Quit});
+    add(menuBar()->addMenu(Tr("&Edit")),
+        {CommandId::Undo, kSeparator, CommandId::Cut, CommandId::Copy, CommandId::Paste,
+         CommandId::Insert, CommandId::Clear, CommandId::SelectAll, CommandId::Trim, CommandId::Mix,
+         kSeparator, CommandId::SelectionToNew});
+    add(menuBar()->addMenu(Tr("&View")), {CommandId::SelectLoop, CommandId::SelectionToLoop});
+    add(menuBar()->addMenu(Tr("&Options")), {CommandId::FileBackup});
+    add(menuBar()->addMenu(Tr("&Window")),
+        {CommandId::Cascade, CommandId::TileHorizontally, CommandId::MinimizeAll,
+         CommandId::MaximizeAll, CommandId::CloseAll, CommandId::NextWindow});
+    add(menuBar()->addMenu(Tr("&Help")), {CommandId::About});
+}
+
+void CMainFrame::BuildToolbars() {
+    QToolBar* standard = addToolBar(Tr("Standard"));
+    standard->setObjectName(QStringLiteral("Standard"));
+    for (CommandId id : {CommandId::Open, CommandId::Save}) standard->addAction(commands_[id].action);
+    standard->addSeparator();
+    for (CommandId id : {CommandId::Cut, CommandId::Copy, CommandId::Paste})
+        standard->addAction(commands_[id].action);
+    standard->addSeparator();
+    standard->addAction(commands_[CommandId::About].action);
+}
+
+void CMainFrame::BuildStatusBar() {
+    for (const char* indicator : {"", "CAP", "NUM", "SCRL"}) {
+        auto* label = new QLabel(Tr(indicator), statusBar());
+        label->setEnabled(false);
+        statusBar()->addPermanentWidget(label);
+    }
+}
+
+CChildFrame* CMainFrame::WindowFor(COLMDoc& doc) {
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        auto* child = qobject_cast<CChildFrame*>(window->widget());
+        if (child && &child->Document() == &doc) return child;
+    }
+    return nullptr;
+}
+
+void CMainFrame::ShowDocument(COLMDoc& doc) {
+    if (CChildFrame* existing = WindowFor(doc)) {
+        mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(existing->parentWidget()));
+        return;
+    }
+    auto* child = new CChildFrame(doc);
+    QMdiSubWindow* window = mdi_->addSubWindow(child);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(child->windowTitle());
+    window->installEventFilter(this);
+    connect(child->WaveformPane(), &CPaneWForm::SelectionChanged, this, [this] { UpdateCommands(); });
+    window->resize(700, 500);
+    window->show();
+}
+
+void CMainFrame::OpenSound(const QString& path) {
+    Guarded([&] { ShowDocument(app_->Open(path.toStdString())); });
+}
+
+bool CMainFrame::CloseDocumentWindow(QMdiSubWindow* window) {
+    auto* child = qobject_cast<CChildFrame*>(window->widget());
+    if (!child) return true;
+    bool closed = false;
+    Guarded([&] { closed = app_->Close(child->Document()); });
+    return closed;
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close) {
+        if (auto* window = qobject_cast<QMdiSubWindow*>(watched)) {
+            if (!CloseDocumentWindow(window)) {
+                event->ignore();
+                return true;
+            }
+            // The document is gone: the window must not draw it again.
+            window->setWidget(nullptr);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        if (!window->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && !app_->AtDocumentLimit()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) OpenSound(url.toLocalFile());
+    }
+}
+
+}  // namespace pelmora

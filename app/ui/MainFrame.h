@@ -1,0 +1,77 @@
+#pragma once
+// CMainFrame: the MDI main window with its menus, toolbars and status bar. Every command is
+// registered once with its handler and its enable and check rules, evaluated when a menu opens
+// and on idle.
+
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QTimer>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/ApplicationState.h"
+#include "app/CommandId.h"
+#include "app/ui/QtPrompter.h"
+#include "app/ui/StatusBarProgress.h"
+
+class QMdiSubWindow;
+
+namespace pelmora {
+
+class CChildFrame;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    ApplicationState& App() { return *app_; }
+    // Opens a sound in a document window (or brings its window forward); shows failures.
+    void OpenSound(const QString& path);
+    // Runs a command as its menu item would; false when it is disabled.
+    bool Run(CommandId id);
+    bool IsEnabled(CommandId id);
+    CChildFrame* ActiveChild() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    struct Command {
+        QAction* action = nullptr;
+        std::function<void()> run;
+        std::function<bool()> enabled;
+        std::function<bool()> checked;
+    };
+
+    QAction* Register(CommandId id, const QString& text, const QKeySequence& shortcut,
+                      std::function<void()> run, std::function<bool()> enabled = {},
+                      std::function<bool()> checked = {});
+    void BuildCommands();
+    void BuildMenus();
+    void BuildToolbars();
+    void BuildStatusBar();
+    void UpdateCommands();
+    COLMDoc* ActiveDocument() const;
+    CChildFrame* WindowFor(COLMDoc& doc);
+    void ShowDocument(COLMDoc& doc);
+    void RefreshAll();
+    // Runs a document command: failures are shown, and the panes redrawn afterwards.
+    void Guarded(const std::function<void()>& body);
+    bool CloseDocumentWindow(QMdiSubWindow* window);
+
+    QMdiArea* mdi_ = nullptr;
+    std::unique_ptr<QtPrompter> prompter_;
+    std::unique_ptr<StatusBarProgress> progress_;
+    std::unique_ptr<ApplicationState> app_;
+    std::map<CommandId, Command> commands_;
+    QTimer idle_;
+    bool closingWindow_ = false;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,77 @@
+// The editor's widgets on the offscreen platform: they forward to the same core as the CLI.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+
+#include "app/ui/MainFrame.h"
+#include "display/ui/ChildFrame.h"
+#include "display/ui/PaneWForm.h"
+#include "support/ExternalReaders.h"
+#include "support/TempDir.h"
+
+using namespace pelmora;
+using namespace pelmora::test;
+
+namespace {
+
+std::string MakeSound(const TempDir& dir) {
+    const std::string path = dir.File("tone.wav");
+    const std::string command =
+        "sox -n -r 8000 -b 16 -c 2 -t wavpcm '" + path + "' synth 1 sine 200 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return path;
+}
+
+}  // namespace
+
+TEST(MainFrame, MouseSelectionCutAndUndoReachTheDocument) {
+    TempDir dir;
+    const std::string path = MakeSound(dir);
+    CMainFrame frame;
+    frame.App().SetWorkDirAtStartup(dir.Path());
+    ASSERT_TRUE(frame.App().CreateClipFile());
+    frame.resize(900, 600);
+    frame.show();
+    frame.OpenSound(QString::fromStdString(path));
+    CChildFrame* child = frame.ActiveChild();
+    ASSERT_NE(child, nullptr);
+    COLMDoc& doc = child->Document();
+    CPaneWForm* pane = child->WaveformPane();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(pane));
+
+    // Drag across the left half of the pane: the selection follows the pointer's frames.
+    const int y = pane->height() / 2;
+    QTest::mousePress(pane, Qt::LeftButton, {}, QPoint(0, y));
+    QTest::mouseMove(pane, QPoint(pane->width() / 2, y));
+    QTest::mouseRelease(pane, Qt::LeftButton, {}, QPoint(pane->width() / 2, y));
+    EXPECT_EQ(doc.selectionStart, 0u);
+    EXPECT_EQ(doc.selectionEnd, pane->FrameAt(pane->width() / 2));
+    ASSERT_GT(doc.selectionEnd, 0u);
+
+    const std::uint32_t before = doc.Info().frames;
+    const std::uint32_t cut = doc.selectionEnd;
+    EXPECT_TRUE(frame.Run(CommandId::Cut));
+    EXPECT_EQ(doc.Info().frames, before - cut);
+    EXPECT_TRUE(frame.Run(CommandId::Undo));
+    EXPECT_EQ(doc.Info().frames, before);
+    EXPECT_EQ(SndfileSamples(doc.WorkingPath()), SndfileSamples(path));
+
+    // The pane draws the waveform where the channels' strips are.
+    const QImage shot = pane->grab().toImage();
+    int lit = 0;
+    for (int x = 0; x < shot.width(); x += 4) lit += shot.pixelColor(x, shot.height() / 4) != shot.pixelColor(0, 0);
+    EXPECT_GT(lit, shot.width() / 8);
+}
+
+// Widgets need the application object for the whole run, and gone before static teardown.
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
