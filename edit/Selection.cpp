@@ -14,11 +14,8 @@ void SelectAll(COLMDoc& doc) { SelectFrames(doc, 0, doc.Info().frames); }
 bool SelectChannels(COLMDoc& doc, ChannelChoice choice) {
     SoundInfo& info = doc.Info();
     if (info.channels < 2 && choice == ChannelChoice::Right) return false;
-    switch (choice) {
-    case ChannelChoice::Both: info.channelFirst = 0, info.channelEnd = info.channels; break;
-    case ChannelChoice::Left: info.channelFirst = 0, info.channelEnd = 1; break;
-    case ChannelChoice::Right: info.channelFirst = 1, info.channelEnd = 2; break;
-    }
+    info.channelFirst = choice == ChannelChoice::Right ? 1 : 0;
+    info.channelEnd = static_cast<std::uint16_t>(choice == ChannelChoice::Both ? info.channels : info.channelFirst + 1);
     return true;
 }
 
