@@ -18,56 +18,34 @@ here=$(cd "$(dirname "$0")" && pwd)
 cli=${1:-$here/../build-bench/cli/pelmora-cli}
 runs=${RUNS:-3}
 
-die() { echo "bench: $*" >&2; exit 1; }
-[ -x "$cli" ] || die "no pelmora-cli at $cli (build it with -DCMAKE_BUILD_TYPE=Release)"
-cli=$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")
-command -v sox > /dev/null || die "sox is missing: run scripts/setup.sh"
-[ -x /usr/bin/time ] || die "/usr/bin/time is missing: run scripts/setup.sh"
-
-scratch=$(mktemp -d "${BENCH_DIR:-/tmp}/pelmora-amp-bench.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
-mkdir "$scratch/work"
-
-sox -n -r 44100 -b 16 -c 2 "$scratch/min1.wav" synth 60 sine 440 vol 0.5
-sox "$scratch/min1.wav" "$scratch/min60.wav" repeat 59
+source "$here/lib.sh"
+require_cli "$cli"
+require_tools
+make_scratch pelmora-amp-bench
+make_sounds
 rm "$scratch/min1.wav"
 source=$scratch/min60.wav
+measure_decimals=3
 
-# measure PREPARE COMMAND...: RUNS times PREPARE (untimed), sync, COMMAND under /usr/bin/time;
-# prints "MEDIAN_SECONDS MEDIAN_PEAK_KIB".
-measure() {
-    local prepare=$1 i start end kib
-    shift
-    : > "$scratch/times"
-    : > "$scratch/peaks"
-    for ((i = 0; i < runs; i++)); do
-        $prepare
-        cat "$source" > /dev/null  # the source in the page cache, as for every row
-        sync
-        start=$(date +%s%N)
-        /usr/bin/time -o "$scratch/time.out" -f '%e %M' "$@" > /dev/null 2> "$scratch/stderr" ||
-            { cat "$scratch/stderr" >&2; die "failed: $*"; }
-        end=$(date +%s%N)
-        echo $(((end - start) / 1000)) >> "$scratch/times"
-        read -r _ kib < "$scratch/time.out"
-        echo "$kib" >> "$scratch/peaks"
-    done
-    echo "$(median "$scratch/times" | awk '{ printf "%.3f", $1 / 1e6 }') $(median "$scratch/peaks")"
-}
-median() { sort -n "$1" | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+# Every run starts with the source in the page cache, as for every row.
+cache_source() { cat "$source" > /dev/null; }
 
 # pelmora edits the opened file itself (File Backup off): a fresh copy before each run.
-fresh_copy() { rm -f "$scratch/edit.wav" "$scratch/out.wav"; cp "$source" "$scratch/edit.wav"; rm -rf "$scratch/work"/*; }
-clear_out() { rm -f "$scratch/out.wav" "$scratch/edit.wav"; rm -rf "$scratch/work"/*; }
+fresh_copy() {
+    rm -f "$scratch/edit.wav" "$scratch/out.wav"
+    cp "$source" "$scratch/edit.wav"
+    rm -rf "$scratch/work"/*
+    cache_source
+}
+clear_out() { rm -f "$scratch/out.wav" "$scratch/edit.wav"; rm -rf "$scratch/work"/*; cache_source; }
 cli_run=("$cli" --quiet --no-backup --workdir "$scratch/work" open "$scratch/edit.wav" select-all)
 
 printf '%-16s %-28s %9s %9s %6s %9s %8s\n' operation "sox reference" seconds reference ratio "peak KiB" "ref KiB"
 row() {
     local name=$1 label=$2 op=$3
     shift 3
-    read -r s kib < <(measure fresh_copy "${cli_run[@]}" $op)
-    read -r r rkib < <(measure clear_out sox "$@")
+    read -r s kib < <(measure "$runs" fresh_copy "${cli_run[@]}" $op)
+    read -r r rkib < <(measure "$runs" clear_out sox "$@")
     printf '%-16s %-28s %9s %9s %6s %9s %8s\n' "$name" "$label" "$s" "$r" "$(ratio "$s" "$r")" "$kib" "$rkib"
 }
 

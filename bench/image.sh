@@ -1,28 +1,31 @@
-#!/bin/sh
+#!/bin/bash
 # Waveform image speed: opening a 60-minute and a 1-minute 16-bit stereo WAV file (File Backup
 # off: the open reads the header and makes the coarse image), and the full build of the
 # 60-minute one (`image`), against `cat FILE > /dev/null` with the file in the page cache.
 # Prints the best of RUNS runs of each, the ratios and the peak memory.
 #
-#   bench/image.sh [BUILD_DIR] [RUNS]      (default build-image-rel, 3 runs)
+#   bench/image.sh [BUILD_DIR] [RUNS]      (default build-image-rel, 10 runs)
+#
+# Environment: RUNS (when not given as the second argument), BENCH_DIR (parent of the scratch
+# folder; default TMPDIR, else /tmp).
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-image-rel}
-runs=${2:-10}
+runs=${2:-${RUNS:-10}}
 cli=$build/cli/pelmora-cli
 if [ ! -x "$cli" ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELMORA_TESTS=OFF >/dev/null
     ninja -C "$build" -j2 pelmora-cli >/dev/null
 fi
 
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-image-bench.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
-mkdir "$scratch/work"
-long=$scratch/long.wav
-short=$scratch/short.wav
-sox -n -r 44100 -b 16 -c 2 -t wavpcm "$long" synth 3600 sine 440 sine 660 2>/dev/null
-sox -n -r 44100 -b 16 -c 2 -t wavpcm "$short" synth 60 sine 440 sine 660 2>/dev/null
+source "$root/bench/lib.sh"
+require_tools
+BENCH_DIR=${BENCH_DIR:-${TMPDIR:-/tmp}}
+make_scratch pelmora-image-bench
+make_sounds
+long=$scratch/min60.wav
+short=$scratch/min1.wav
 
 # Best wall time (seconds) of a command over the runs; its peak resident size (KiB) in $peak.
 best() {
@@ -39,7 +42,7 @@ best() {
     echo "$best_time"
 }
 
-# Whole-second timings from /usr/bin/time are too coarse for the small cases: time in-shell.
+# The 10 ms steps of /usr/bin/time are too coarse for the small cases: time in-shell.
 precise() {
     best_time=
     i=0
@@ -66,7 +69,6 @@ best "'$cli' $opts open '$long'" >/dev/null; peak_long=$peak
 build_long=$(precise "'$cli' $opts open '$long' image 131072 0 1")
 best "'$cli' $opts open '$long' image 131072 0 1" >/dev/null; peak_build=$peak
 
-ratio() { echo "scale=2; $1 / $2" | bc; }
 printf 'cat 60-minute file (cached):      %8.3f s\n' "$cat_long"
 printf 'open 1-minute file:               %8.3f s   peak %6d KiB\n' "$open_short" "$peak_short"
 printf 'open 60-minute file:              %8.3f s   peak %6d KiB\n' "$open_long" "$peak_long"

@@ -13,44 +13,11 @@ cli=${1:-$here/../build-bench/cli/pelmora-cli}
 runs=${RUNS:-7}
 small_runs=${SMALL_RUNS:-21}
 
-die() { echo "bench: $*" >&2; exit 1; }
-[ -x "$cli" ] || die "no pelmora-cli at $cli (build it with -DCMAKE_BUILD_TYPE=Release)"
-cli=$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")
-command -v sox > /dev/null || die "sox is missing: run scripts/setup.sh"
-[ -x /usr/bin/time ] || die "/usr/bin/time is missing: run scripts/setup.sh"
-
-# Absolute paths throughout: pelmora-cli changes into its working directory.
-scratch=$(mktemp -d "${BENCH_DIR:-/tmp}/pelmora-bench.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
-mkdir "$scratch/work"
-
-frames_per_minute=2646000
-sox -n -r 44100 -b 16 -c 2 "$scratch/min1.wav" synth 60 sine 440 vol 0.5
-sox "$scratch/min1.wav" "$scratch/min60.wav" repeat 59
-
-# measure RUNS PREPARE COMMAND...: runs PREPARE (untimed), then COMMAND under /usr/bin/time,
-# RUNS times; prints "MEDIAN_SECONDS MEDIAN_PEAK_KIB". The wall time comes from a nanosecond
-# clock, because the 10 ms steps of time's %e cannot resolve the 1-minute cp.
-measure() {
-    local count=$1 prepare=$2 i start end out
-    shift 2
-    : > "$scratch/times"
-    : > "$scratch/peaks"
-    for ((i = 0; i < count; i++)); do
-        $prepare
-        sync
-        start=$(date +%s%N)
-        /usr/bin/time -o "$scratch/time.out" -f '%e %M' "$@" > /dev/null 2> "$scratch/stderr" ||
-            { cat "$scratch/stderr" >&2; die "failed: $*"; }
-        end=$(date +%s%N)
-        echo $(((end - start) / 1000)) >> "$scratch/times"
-        read -r _ out < "$scratch/time.out"
-        echo "$out" >> "$scratch/peaks"
-    done
-    echo "$(median "$scratch/times" | awk '{ printf "%.4f", $1 / 1e6 }') $(median "$scratch/peaks")"
-}
-median() { sort -n "$1" | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+source "$here/lib.sh"
+require_cli "$cli"
+require_tools
+make_scratch pelmora-bench
+make_sounds
 
 current=""
 fresh_copy() { rm -f "$scratch/edit.wav"; cp "$current" "$scratch/edit.wav"; rm -rf "$scratch/work"/*; }

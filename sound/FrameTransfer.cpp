@@ -9,8 +9,52 @@ namespace pelmora {
 
 namespace {
 
-bool AllChannels(const FrameLayout& layout, ChannelRange channels) {
-    return static_cast<std::size_t>(channels.Count()) * layout.bytesPerSample == layout.frameSize;
+enum class Direction { SoundToRaw, RawToSound };
+
+// The one loop behind both directions: `from` and `to` are the sound and the raw file in the
+// order of `direction`. When the channels are the whole frame the bytes go file to file;
+// otherwise each block of frames is packed or unpacked through two buffers.
+void TransferFrames(Direction direction, const platform::File& from, platform::File& to,
+                    const FrameLayout& layout, ChannelRange channels, std::uint64_t first,
+                    std::uint64_t count, std::uint64_t rawOffset, const BlockDone& blockDone) {
+    const std::size_t frameSize = layout.frameSize;
+    const std::size_t rawFrame = static_cast<std::size_t>(channels.Count()) * layout.bytesPerSample;
+    const std::size_t skip = static_cast<std::size_t>(channels.first) * layout.bytesPerSample;
+    const std::size_t perBlock = FramesPerBlock(frameSize);
+    const bool whole = rawFrame == frameSize;
+    const bool toRaw = direction == Direction::SoundToRaw;
+    std::vector<std::uint8_t> block(whole ? 0 : perBlock * frameSize);  // as in the sound
+    std::vector<std::uint8_t> packed(whole ? 0 : perBlock * rawFrame);  // the chosen channels
+    for (std::uint64_t done = 0; done < count;) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(perBlock, count - done));
+        const std::uint64_t soundAt = layout.dataOffset + (first + done) * frameSize;
+        const std::uint64_t rawAt = rawOffset + done * rawFrame;
+        if (whole) {
+            if (!platform::CopyFileRange(from, toRaw ? soundAt : rawAt, to, toRaw ? rawAt : soundAt,
+                                         n * frameSize)) {
+                throw Error(StringId::FileReadError);
+            }
+        } else if (toRaw) {
+            if (!from.ReadAt(soundAt, block.data(), n * frameSize))
+                throw Error(StringId::FileReadError);
+            for (std::size_t i = 0; i < n; ++i)
+                std::copy_n(&block[i * frameSize + skip], rawFrame, &packed[i * rawFrame]);
+            if (!to.WriteAt(rawAt, packed.data(), n * rawFrame))
+                throw Error(StringId::FileWriteError);
+        } else {
+            // The other channels of the sound's frames keep their bytes.
+            if (!to.ReadAt(soundAt, block.data(), n * frameSize) ||
+                !from.ReadAt(rawAt, packed.data(), n * rawFrame)) {
+                throw Error(StringId::FileReadError);
+            }
+            for (std::size_t i = 0; i < n; ++i)
+                std::copy_n(&packed[i * rawFrame], rawFrame, &block[i * frameSize + skip]);
+            if (!to.WriteAt(soundAt, block.data(), n * frameSize))
+                throw Error(StringId::FileWriteError);
+        }
+        done += n;
+        if (blockDone) blockDone();
+    }
 }
 
 }  // namespace
@@ -18,60 +62,15 @@ bool AllChannels(const FrameLayout& layout, ChannelRange channels) {
 void GatherFrames(const platform::File& sound, const FrameLayout& layout, ChannelRange channels,
                   std::uint64_t first, std::uint64_t count, platform::File& raw,
                   std::uint64_t rawOffset, const BlockDone& blockDone) {
-    const std::size_t frameSize = layout.frameSize;
-    const std::size_t rawFrame = static_cast<std::size_t>(channels.Count()) * layout.bytesPerSample;
-    const std::size_t skip = static_cast<std::size_t>(channels.first) * layout.bytesPerSample;
-    const std::size_t perBlock = FramesPerBlock(frameSize);
-    const bool whole = AllChannels(layout, channels);
-    std::vector<std::uint8_t> block(whole ? 0 : perBlock * frameSize);
-    std::vector<std::uint8_t> packed(whole ? 0 : perBlock * rawFrame);
-    for (std::uint64_t done = 0; done < count;) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(perBlock, count - done));
-        const std::uint64_t from = layout.dataOffset + (first + done) * frameSize;
-        const std::uint64_t to = rawOffset + done * rawFrame;
-        if (whole) {
-            if (!platform::CopyFileRange(sound, from, raw, to, n * frameSize))
-                throw Error(StringId::FileReadError);
-        } else {
-            if (!sound.ReadAt(from, block.data(), n * frameSize)) throw Error(StringId::FileReadError);
-            for (std::size_t i = 0; i < n; ++i)
-                std::copy_n(block.data() + i * frameSize + skip, rawFrame, packed.data() + i * rawFrame);
-            if (!raw.WriteAt(to, packed.data(), n * rawFrame)) throw Error(StringId::FileWriteError);
-        }
-        done += n;
-        if (blockDone) blockDone();
-    }
+    TransferFrames(Direction::SoundToRaw, sound, raw, layout, channels, first, count, rawOffset,
+                   blockDone);
 }
 
 void ScatterFrames(const platform::File& raw, std::uint64_t rawOffset, platform::File& sound,
                    const FrameLayout& layout, ChannelRange channels, std::uint64_t first,
                    std::uint64_t count, const BlockDone& blockDone) {
-    const std::size_t frameSize = layout.frameSize;
-    const std::size_t rawFrame = static_cast<std::size_t>(channels.Count()) * layout.bytesPerSample;
-    const std::size_t skip = static_cast<std::size_t>(channels.first) * layout.bytesPerSample;
-    const std::size_t perBlock = FramesPerBlock(frameSize);
-    const bool whole = AllChannels(layout, channels);
-    std::vector<std::uint8_t> block(whole ? 0 : perBlock * frameSize);
-    std::vector<std::uint8_t> packed(whole ? 0 : perBlock * rawFrame);
-    for (std::uint64_t done = 0; done < count;) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(perBlock, count - done));
-        const std::uint64_t to = layout.dataOffset + (first + done) * frameSize;
-        const std::uint64_t from = rawOffset + done * rawFrame;
-        if (whole) {
-            if (!platform::CopyFileRange(raw, from, sound, to, n * frameSize))
-                throw Error(StringId::FileReadError);
-        } else {
-            if (!sound.ReadAt(to, block.data(), n * frameSize) ||
-                !raw.ReadAt(from, packed.data(), n * rawFrame)) {
-                throw Error(StringId::FileReadError);
-            }
-            for (std::size_t i = 0; i < n; ++i)
-                std::copy_n(packed.data() + i * rawFrame, rawFrame, block.data() + i * frameSize + skip);
-            if (!sound.WriteAt(to, block.data(), n * frameSize)) throw Error(StringId::FileWriteError);
-        }
-        done += n;
-        if (blockDone) blockDone();
-    }
+    TransferFrames(Direction::RawToSound, raw, sound, layout, channels, first, count, rawOffset,
+                   blockDone);
 }
 
 }  // namespace pelmora

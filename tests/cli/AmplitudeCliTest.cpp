@@ -4,10 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
-#include <memory>
+#include <cstdlib>
 
+#include "support/CliRunner.h"
 #include "support/ExternalReaders.h"
 #include "support/TempDir.h"
 
@@ -15,26 +14,10 @@ using namespace pelmora::test;
 
 namespace {
 
-struct CliResult {
-    int status = -1;
-    std::string out, err;
-};
-
 class AmplitudeCli : public ::testing::Test {
 protected:
-    CliResult Pelmora(const std::string& arguments) {
-        const std::string errFile = dir.File("stderr.txt");
-        const std::string command = "XDG_CONFIG_HOME='" + dir.Path() + "' '" + PELMORA_CLI_PATH + "' --quiet --workdir '" +
-                                    dir.Path() + "' " + arguments + " 2>'" + errFile + "'";
-        CliResult run;
-        std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-        std::array<char, 4096> buffer{};
-        std::size_t n;
-        while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) run.out.append(buffer.data(), n);
-        run.status = WEXITSTATUS(pclose(pipe.release()));
-        const auto err = ReadAll(errFile);
-        run.err.assign(err.begin(), err.end());
-        return run;
+    CliRun Pelmora(const std::string& arguments) {
+        return RunCli(PELMORA_CLI_PATH, dir, "--quiet " + arguments);
     }
     static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -48,8 +31,8 @@ protected:
 TEST_F(AmplitudeCli, EffectsRunAndTheirCorrectionsGoOn) {
     const std::string out = dir.File("out.wav");
     // 150 % is limited to 110 and Normalize goes on with it; 3 dB is rate 141.
-    CliResult run = Pelmora(tone + "select-all normalize 150 gain-db 3 fade-in fade-out invert reverse silence "
-                             "dc-offset 12 save-as '" + out + "'");
+    CliRun run = Pelmora(tone + "select-all normalize 150 gain-db 3 fade-in fade-out invert reverse silence "
+                         "dc-offset 12 save-as '" + out + "'");
     ASSERT_EQ(run.status, 0) << run.err;
     for (std::int32_t v : SndfileSamples(out)) ASSERT_EQ(v, 12 << 16);
 
@@ -66,7 +49,7 @@ TEST_F(AmplitudeCli, EffectsRunAndTheirCorrectionsGoOn) {
 }
 
 TEST_F(AmplitudeCli, MessagesAndFailures) {
-    CliResult run = Pelmora(tone + "select 0 100 silence dc-offset auto normalize 100");
+    CliRun run = Pelmora(tone + "select 0 100 silence dc-offset auto normalize 100");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(Has(run.err, "Offset was zero - no data changed.")) << run.err;
     EXPECT_TRUE(Has(run.err, "The selection is silent - no data changed.")) << run.err;

@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 
+#include "support/CliRunner.h"
 #include "support/ExternalReaders.h"
 #include "support/TempDir.h"
 
@@ -14,30 +12,9 @@ using namespace pelmora::test;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 class Cli : public ::testing::Test {
 protected:
-    CliRun Pelmora(const std::string& arguments) {
-        const char* binary = PELMORA_CLI_PATH;
-        const std::string errFile = dir.File("stderr.txt");
-        const std::string command = "XDG_CONFIG_HOME='" + dir.Path() + "' '" + binary +
-                                    "' --workdir '" + dir.Path() + "' " + arguments + " 2>'" +
-                                    errFile + "'";
-        CliRun run;
-        std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-        std::array<char, 4096> buffer{};
-        std::size_t n;
-        while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) run.out.append(buffer.data(), n);
-        run.status = WEXITSTATUS(pclose(pipe.release()));
-        const auto err = ReadAll(errFile);
-        run.err.assign(err.begin(), err.end());
-        return run;
-    }
+    CliRun Pelmora(const std::string& arguments) { return RunCli(PELMORA_CLI_PATH, dir, arguments); }
 
     std::size_t FilesInWorkDir() {
         std::size_t count = 0;
