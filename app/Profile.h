@@ -1,5 +1,5 @@
 #pragma once
-// The application's profile: an INI file whose section and key names are the design's own
+// The application's profile: an INI file whose section and key names stay as the program has
 // ("[OLM App]", "Work Dir="). Read whole at start, written whole at exit.
 
 #include <map>

@@ -12,7 +12,7 @@ enum class StringId {
 #undef X
 };
 
-// The English text of an id, exactly as the design quotes it.
+// The English text of an id, exactly as the user sees it.
 const char* Text(StringId id);
 
 // A text of the table whose printf fields are filled in ("%s\nThis file already exists...").

@@ -26,7 +26,7 @@ NewSoundSpec Spec(FileType type, std::uint16_t channels, std::uint16_t bits, std
     return {type, channels, bits, rate, data, amplitude, frequency, frames};
 }
 
-// The Part's example: 48000 Hz, 16-bit, stereo, Full, 1000 Hz.
+// 48000 Hz, 16-bit, stereo, Full, 1000 Hz: the first frame is -1, the extremes are the full range.
 NewSoundSpec Example(InitialData data, FileType type = FileType::Wav) {
     return Spec(type, 2, 16, 48000, data, 32767, 1000, 48000);
 }
