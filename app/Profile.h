@@ -1,5 +1,5 @@
 #pragma once
-// The application's profile: an INI file whose section and key names stay as the program has
+// The application's profile: an INI file with the program's own section and key names
 // ("[OLM App]", "Work Dir="). Read whole at start, written whole at exit.
 
 #include <map>
