@@ -8,6 +8,7 @@
 #include "display/DocumentWaveform.h"
 #include "display/ImageColumns.h"
 #include "display/SampleColumns.h"
+#include "display/ZoomRules.h"
 
 namespace pelmora {
 
@@ -47,8 +48,7 @@ double CPaneWForm::Zoom() const {
 }
 
 std::uint32_t CPaneWForm::FrameAt(int x) const {
-    const double frame = std::floor(std::max(0, x) * Zoom());
-    return static_cast<std::uint32_t>(std::min<double>(frame, doc_.Info().frames));
+    return FrameUnderPointer(0, Zoom(), x, doc_.Info().frames);
 }
 
 void CPaneWForm::paintEvent(QPaintEvent*) {
