@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     pelmora::Profile profile(pelmora::Profile::DefaultPath());
     profile.Load();
     pelmora::CMainFrame frame;
+    frame.LoadSettings(profile);
     frame.App().SetWorkDirAtStartup(profile.GetString("OLM App", "Work Dir").value_or(""));
     frame.App().CreateClipFile();
     frame.show();
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     const int status = QApplication::exec();
 
     profile.SetString("OLM App", "Work Dir", frame.App().WorkDir());
+    frame.SaveSettings(profile);
     profile.Save();
     return status;
 }

@@ -13,6 +13,8 @@
 #include "base/Error.h"
 #include "display/ui/ChildFrame.h"
 #include "display/ui/PaneWForm.h"
+#include "document/NewSoundFile.h"
+#include "document/ui/NewDialog.h"
 #include "edit/ClipboardOps.h"
 #include "edit/Selection.h"
 
@@ -148,6 +150,14 @@ void CMainFrame::BuildCommands() {
         };
     };
 
+    Register(CommandId::New, Tr("New(&N)..."), QKeySequence(Qt::CTRL | Qt::Key_N), [this] {
+        NewDialog dialog(newModel_, app_->WorkDir(), *prompter_, this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        Guarded([&] {
+            const std::string made = CreateNewSoundFile(newModel_.Spec(), app_->WorkDir(), *progress_);
+            ShowDocument(app_->OpenMadeFile(made));
+        });
+    }, canOpen);
     Register(CommandId::Open, Tr("Open(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O), [this] {
         const QString path = QFileDialog::getOpenFileName(this, Tr("Open"), QString(), Tr(kOpenFilter));
         if (!path.isEmpty()) OpenSound(path);
@@ -226,6 +236,18 @@ void CMainFrame::BuildCommands() {
     });
 }
 
+void CMainFrame::LoadSettings(const Profile& profile) {
+    NewDialogSettings settings;
+    for (const NewDialogKey& key : kNewDialogKeys)
+        settings.*key.field = profile.GetInt(kNewSection, key.name, settings.*key.field);
+    newModel_ = NewDialogModel(settings);
+}
+
+void CMainFrame::SaveSettings(Profile& profile) const {
+    const NewDialogSettings settings = newModel_.Settings();
+    for (const NewDialogKey& key : kNewDialogKeys) profile.SetInt(kNewSection, key.name, settings.*key.field);
+}
+
 void CMainFrame::BuildMenus() {
     auto add = [this](QMenu* menu, std::initializer_list<CommandId> ids) {
         for (CommandId id : ids) {
@@ -239,7 +261,7 @@ void CMainFrame::BuildMenus() {
     };
     constexpr auto kSeparator = static_cast<CommandId>(0);
     add(menuBar()->addMenu(Tr("&File")),
-        {CommandId::Open, CommandId::Close, CommandId::Save, CommandId::SaveAs, CommandId::Revert,
+        {CommandId::New, CommandId::Open, CommandId::Close, CommandId::Save, CommandId::SaveAs, CommandId::Revert,
          kSeparator, CommandId::Quit});
     add(menuBar()->addMenu(Tr("&Edit")),
         {CommandId::Undo, kSeparator, CommandId::Cut, CommandId::Copy, CommandId::Paste,
@@ -256,7 +278,8 @@ void CMainFrame::BuildMenus() {
 void CMainFrame::BuildToolbars() {
     QToolBar* standard = addToolBar(Tr("Standard"));
     standard->setObjectName(QStringLiteral("Standard"));
-    for (CommandId id : {CommandId::Open, CommandId::Save}) standard->addAction(commands_[id].action);
+    for (CommandId id : {CommandId::New, CommandId::Open, CommandId::Save})
+        standard->addAction(commands_[id].action);
     standard->addSeparator();
     for (CommandId id : {CommandId::Cut, CommandId::Copy, CommandId::Paste})
         standard->addAction(commands_[id].action);

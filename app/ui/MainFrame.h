@@ -11,6 +11,8 @@
 #include <memory>
 
 #include "app/ApplicationState.h"
+#include "app/Profile.h"
+#include "document/NewDialogModel.h"
 #include "app/CommandId.h"
 #include "app/ui/QtPrompter.h"
 #include "app/ui/StatusBarProgress.h"
@@ -34,6 +36,9 @@ public:
     bool Run(CommandId id);
     bool IsEnabled(CommandId id);
     CChildFrame* ActiveChild() const;
+    // The profile's settings of the frame ("New" section).
+    void LoadSettings(const Profile& profile);
+    void SaveSettings(Profile& profile) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -70,6 +75,7 @@ private:
     std::unique_ptr<StatusBarProgress> progress_;
     std::unique_ptr<ApplicationState> app_;
     std::map<CommandId, Command> commands_;
+    NewDialogModel newModel_;
     QTimer idle_;
     bool closingWindow_ = false;
 };

@@ -11,6 +11,8 @@
 #include "app/ui/MainFrame.h"
 #include "display/ui/ChildFrame.h"
 #include "display/ui/PaneWForm.h"
+#include "document/ui/NewDialog.h"
+#include "support/ScriptedPrompter.h"
 #include "support/ExternalReaders.h"
 #include "support/TempDir.h"
 
@@ -66,6 +68,26 @@ TEST(MainFrame, MouseSelectionCutAndUndoReachTheDocument) {
     int lit = 0;
     for (int x = 0; x < shot.width(); x += 4) lit += shot.pixelColor(x, shot.height() / 4) != shot.pixelColor(0, 0);
     EXPECT_GT(lit, shot.width() / 8);
+}
+
+TEST(NewDialog, PressingNewRunsTheModelsChecksAndStaysOpenOnAMessage) {
+    TempDir dir;
+    ScriptedPrompter prompter;
+    NewDialogModel model;
+    model.SetRate(3000);  // typed as "Others"
+    NewDialog rejected(model, dir.Path(), prompter);
+    EXPECT_FALSE(rejected.Press());
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0], "Sample rate must be in the range of 4000 to 200000.");
+
+    model.SetRate(22050);
+    model.SetLengthMode(LengthMode::InSample);
+    model.SetFrames(22050LL * 7300);  // past two hours: cut, and the dialog stays open
+    NewDialog corrected(model, dir.Path(), prompter);
+    EXPECT_FALSE(corrected.Press());
+    EXPECT_EQ(model.Frames(), 22050LL * 7200);
+    EXPECT_TRUE(corrected.Press());  // pressed again with the corrected length
+    EXPECT_EQ(prompter.messages.size(), 1u);
 }
 
 // Widgets need the application object for the whole run, and gone before static teardown.
