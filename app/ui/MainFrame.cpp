@@ -15,7 +15,10 @@
 #include "display/ui/PaneWForm.h"
 #include "document/NewSoundFile.h"
 #include "document/ui/NewDialog.h"
+#include "edit/AmplitudeOps.h"
 #include "edit/ClipboardOps.h"
+#include "edit/Reverse.h"
+#include "edit/ui/GainDialog.h"
 #include "edit/Selection.h"
 
 namespace pelmora {
@@ -202,6 +205,22 @@ void CMainFrame::BuildCommands() {
             });
         }
     }, hasSelection);
+    Register(CommandId::Gain, Tr("Gain..."), QKeySequence(), [this] {
+        COLMDoc* d = ActiveDocument();
+        GainDialog dialog(app_->effectDialogs.gain, this);
+        if (d && dialog.exec() == QDialog::Accepted && dialog.Rate())
+            Guarded([&] { Gain(*d, *dialog.Rate()); });
+    }, hasSelection);
+    Register(CommandId::FadeIn, Tr("Fade In"), QKeySequence(),
+             withDoc([](COLMDoc& d, CMainFrame&) { FadeIn(d); }), hasSelection);
+    Register(CommandId::FadeOut, Tr("Fade Out"), QKeySequence(),
+             withDoc([](COLMDoc& d, CMainFrame&) { FadeOut(d); }), hasSelection);
+    Register(CommandId::Invert, Tr("Invert"), QKeySequence(),
+             withDoc([](COLMDoc& d, CMainFrame&) { Invert(d); }), hasSelection);
+    Register(CommandId::Reverse, Tr("Reverse"), QKeySequence(),
+             withDoc([](COLMDoc& d, CMainFrame&) { Reverse(d); }), hasSelection);
+    Register(CommandId::Silence, Tr("Silence"), QKeySequence(),
+             withDoc([](COLMDoc& d, CMainFrame&) { Silence(d); }), hasSelection);
     Register(CommandId::SelectLoop, Tr("Select Loop"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame&) { SelectLoop(d); }), hasDoc);
     Register(CommandId::SelectionToLoop, Tr("Select to Loop"), QKeySequence(),
@@ -266,7 +285,8 @@ void CMainFrame::BuildMenus() {
     add(menuBar()->addMenu(Tr("&Edit")),
         {CommandId::Undo, kSeparator, CommandId::Cut, CommandId::Copy, CommandId::Paste,
          CommandId::Insert, CommandId::Clear, CommandId::SelectAll, CommandId::Trim, CommandId::Mix,
-         kSeparator, CommandId::SelectionToNew});
+         kSeparator, CommandId::SelectionToNew, kSeparator, CommandId::Gain, CommandId::FadeIn,
+         CommandId::FadeOut, CommandId::Invert, CommandId::Reverse, CommandId::Silence});
     add(menuBar()->addMenu(Tr("&View")), {CommandId::SelectLoop, CommandId::SelectionToLoop});
     add(menuBar()->addMenu(Tr("&Options")), {CommandId::FileBackup});
     add(menuBar()->addMenu(Tr("&Window")),

@@ -12,6 +12,9 @@
 #include "display/ui/ChildFrame.h"
 #include "display/ui/PaneWForm.h"
 #include "document/ui/NewDialog.h"
+#include "edit/ui/GainDialog.h"
+
+#include <QLineEdit>
 #include "support/ScriptedPrompter.h"
 #include "support/ExternalReaders.h"
 #include "support/TempDir.h"
@@ -88,6 +91,22 @@ TEST(NewDialog, PressingNewRunsTheModelsChecksAndStaysOpenOnAMessage) {
     EXPECT_EQ(model.Frames(), 22050LL * 7200);
     EXPECT_TRUE(corrected.Press());  // pressed again with the corrected length
     EXPECT_EQ(prompter.messages.size(), 1u);
+}
+
+TEST(GainDialog, TheTypedRateIsCommittedAndRemembered) {
+    GainDialogModel model;
+    GainDialog dialog(model);
+    dialog.show();
+    const auto edits = dialog.findChildren<QLineEdit*>();
+    ASSERT_EQ(edits.size(), 2);
+    EXPECT_EQ(edits[0]->text(), "100");
+    edits[0]->setFocus();
+    edits[0]->clear();
+    QTest::keyClicks(edits[0], "50");
+    QTest::keyClick(edits[0], Qt::Key_Return);
+    EXPECT_EQ(dialog.Rate(), 50);
+    EXPECT_EQ(model.Rate(), 50);
+    EXPECT_EQ(edits[1]->text(), "-6.02");  // the level follows the rate
 }
 
 // Widgets need the application object for the whole run, and gone before static teardown.

@@ -1,0 +1,69 @@
+#include "edit/ui/GainDialog.h"
+
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QSlider>
+
+namespace pelmora {
+
+namespace {
+
+QString Tr(const char* text) { return QCoreApplication::translate("Pelmora", text); }
+
+}  // namespace
+
+GainDialog::GainDialog(GainDialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
+    setWindowTitle(Tr("Gain"));
+    slider_ = new QSlider(Qt::Horizontal, this);
+    slider_->setRange(0, GainDialogModel::kSliderMax);
+    slider_->setPageStep(GainDialogModel::kSliderPage);
+    rateEdit_ = new QLineEdit(this);
+    rateEdit_->setMaxLength(3);
+    levelEdit_ = new QLineEdit(this);
+    levelEdit_->setMaxLength(6);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* form = new QFormLayout(this);
+    form->addRow(slider_);
+    form->addRow(Tr("Rate[%]"), rateEdit_);
+    form->addRow(Tr("dB"), levelEdit_);
+    form->addRow(buttons);
+
+    connect(slider_, &QSlider::valueChanged, this, [this](int position) {
+        if (position == model_.SliderPosition()) return;
+        model_.MoveSlider(position);
+        Show();
+    });
+    connect(rateEdit_, &QLineEdit::editingFinished, this, [this] {
+        if (model_.CommitRateText(rateEdit_->text().toStdString())) Show();
+        else rateEdit_->selectAll();
+    });
+    connect(levelEdit_, &QLineEdit::editingFinished, this, [this] {
+        if (model_.CommitLevelText(levelEdit_->text().toStdString())) Show();
+        else levelEdit_->selectAll();
+    });
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] { Ok(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    Show();
+}
+
+void GainDialog::Show() {
+    slider_->setValue(model_.SliderPosition());
+    rateEdit_->setText(QString::fromStdString(model_.RateText()));
+    levelEdit_->setText(QString::fromStdString(model_.LevelText()));
+}
+
+void GainDialog::Ok() {
+    const bool levelFocused = levelEdit_->hasFocus();
+    const GainField focus = levelFocused ? GainField::Level : rateEdit_->hasFocus() ? GainField::Rate : GainField::None;
+    const QString text = levelFocused ? levelEdit_->text() : rateEdit_->text();
+    rate_ = model_.Ok(focus, text.toStdString());
+    if (!rate_) {
+        (levelFocused ? levelEdit_ : rateEdit_)->selectAll();
+        return;
+    }
+    accept();
+}
+
+}  // namespace pelmora
