@@ -1,6 +1,6 @@
 # The Qt editor: the widgets of every subsystem (the ui/ folders) over the core, and the
 # pelmora program.
-find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+find_package(Qt6 REQUIRED COMPONENTS Widgets Network Test)
 
 set(gui_sources)
 foreach(subsystem sound document edit audio display sampler mp3 app)
@@ -11,7 +11,7 @@ endforeach()
 add_library(pelmora_gui STATIC ${gui_sources})
 set_target_properties(pelmora_gui PROPERTIES AUTOMOC ON)
 target_include_directories(pelmora_gui PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(pelmora_gui PUBLIC pelmora_app Qt6::Widgets)
+target_link_libraries(pelmora_gui PUBLIC pelmora_app Qt6::Widgets Qt6::Network)
 pelmora_strict(pelmora_gui)
 
 add_executable(pelmora ${PROJECT_SOURCE_DIR}/app/main.cpp)

@@ -342,6 +342,12 @@ void CMainFrame::OpenSound(const QString& path) {
     Guarded([&] { ShowDocument(app_->Open(path.toStdString())); });
 }
 
+void CMainFrame::OpenFromShell(const QString& path) {
+    Guarded([&] {
+        if (COLMDoc* doc = app_->OpenFromShell(path.toStdString())) ShowDocument(*doc);
+    });
+}
+
 bool CMainFrame::CloseDocumentWindow(QMdiSubWindow* window) {
     auto* child = qobject_cast<CChildFrame*>(window->widget());
     if (!child) return true;

@@ -32,6 +32,8 @@ public:
     ApplicationState& App() { return *app_; }
     // Opens a sound in a document window (or brings its window forward); shows failures.
     void OpenSound(const QString& path);
+    // A file from the shell or a second instance: refused with one message at the limit.
+    void OpenFromShell(const QString& path);
     // Runs a command as its menu item would; false when it is disabled.
     bool Run(CommandId id);
     bool IsEnabled(CommandId id);

@@ -13,6 +13,11 @@
 #include "display/ui/PaneWForm.h"
 #include "document/ui/NewDialog.h"
 #include "edit/ui/GainDialog.h"
+#include "app/ui/SingleInstance.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <unistd.h>
 
 #include <QLineEdit>
 #include "support/ScriptedPrompter.h"
@@ -107,6 +112,20 @@ TEST(GainDialog, TheTypedRateIsCommittedAndRemembered) {
     EXPECT_EQ(dialog.Rate(), 50);
     EXPECT_EQ(model.Rate(), 50);
     EXPECT_EQ(edits[1]->text(), "-6.02");  // the level follows the rate
+}
+
+TEST(SingleInstance, ALaterStartHandsItsPathToTheRunningOne) {
+    const QString name = QStringLiteral("pelmora-test-%1").arg(::getpid());
+    SingleInstance first(name);
+    SingleInstance nobodyYet(name + "-other");
+    EXPECT_FALSE(nobodyYet.HandOver(QStringLiteral("kick.wav")));  // no running instance
+    ASSERT_TRUE(first.Become());
+    SingleInstance second(name);
+    EXPECT_FALSE(second.Become());  // the lock is taken
+    QSignalSpy arrived(&first, &SingleInstance::PathArrived);
+    ASSERT_TRUE(second.HandOver(QStringLiteral("My Sounds/kick.wav")));
+    ASSERT_TRUE(arrived.wait(3000));
+    EXPECT_EQ(arrived.at(0).at(0).toString(), QDir::current().absoluteFilePath("My Sounds/kick.wav"));
 }
 
 // Widgets need the application object for the whole run, and gone before static teardown.
