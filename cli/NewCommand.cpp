@@ -61,7 +61,7 @@ void New(CliSession& session, const Args& args) {
         if (!check.message.empty() || press == 3) throw DialogMessage(check.message);
     }
     const std::string path =
-        CreateNewSoundFile(model.Spec(), session.App().WorkDir(), session.Progress());
+        CreateNewSoundFile(model.Request(), session.App().WorkDir(), session.Progress());
     session.App().OpenMadeFile(path);
 }
 

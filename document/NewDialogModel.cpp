@@ -192,17 +192,17 @@ NewValidation NewDialogModel::Validate(std::uint64_t freeBytes) {
     return {};
 }
 
-NewSoundSpec NewDialogModel::Spec() const {
-    NewSoundSpec spec;
-    spec.fileType = fileType_;
-    spec.channels = static_cast<std::uint16_t>(Channels());
-    spec.bits = static_cast<std::uint16_t>(std::clamp<std::int64_t>(Bits(), 0, 0xFFFF));
-    spec.rate = static_cast<std::uint32_t>(std::clamp<std::int64_t>(Rate(), 0, UINT32_MAX));
-    spec.data = data_;
-    spec.amplitude = static_cast<std::uint32_t>(AmplitudeValue());
-    spec.frequency = static_cast<std::uint32_t>(std::clamp<std::int64_t>(frequency_, 0, UINT32_MAX));
-    spec.frames = static_cast<std::uint32_t>(std::clamp<std::int64_t>(frames_, 0, UINT32_MAX));
-    return spec;
+NewSoundRequest NewDialogModel::Request() const {
+    NewSoundRequest request;
+    request.fileType = fileType_;
+    request.channels = static_cast<std::uint16_t>(Channels());
+    request.bits = static_cast<std::uint16_t>(std::clamp<std::int64_t>(Bits(), 0, 0xFFFF));
+    request.rate = static_cast<std::uint32_t>(std::clamp<std::int64_t>(Rate(), 0, UINT32_MAX));
+    request.data = data_;
+    request.amplitude = static_cast<std::uint32_t>(AmplitudeValue());
+    request.frequency = static_cast<std::uint32_t>(std::clamp<std::int64_t>(frequency_, 0, UINT32_MAX));
+    request.frames = static_cast<std::uint32_t>(std::clamp<std::int64_t>(frames_, 0, UINT32_MAX));
+    return request;
 }
 
 }  // namespace pelmora

@@ -139,7 +139,7 @@ public:
     NewValidation Validate(std::uint64_t freeBytesOfWorkingDrive);
 
     // What CreateNewSoundFile makes; meaningful once Validate accepted.
-    NewSoundSpec Spec() const;
+    NewSoundRequest Request() const;
 
 private:
     FileType fileType_ = FileType::Wav;

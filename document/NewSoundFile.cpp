@@ -24,28 +24,28 @@ constexpr std::uint32_t kWavHeaderBytes = 44;
 // RIFF and FORM sizes are 32-bit: the header and a pad byte must fit beside the data.
 constexpr std::uint64_t kMaxDataBytes = 0xFFFFFFFFull - 1024;
 
-std::uint32_t BytesPerSampleOf(const NewSoundSpec& spec) { return (spec.bits + 7u) / 8u; }
-std::uint32_t BlockAlignOf(const NewSoundSpec& spec) {
-    return spec.channels * BytesPerSampleOf(spec);
+std::uint32_t BytesPerSampleOf(const NewSoundRequest& request) { return (request.bits + 7u) / 8u; }
+std::uint32_t BlockAlignOf(const NewSoundRequest& request) {
+    return request.channels * BytesPerSampleOf(request);
 }
-std::uint64_t DataBytesOf(const NewSoundSpec& spec) {
-    return std::uint64_t{spec.frames} * BlockAlignOf(spec);
+std::uint64_t DataBytesOf(const NewSoundRequest& request) {
+    return std::uint64_t{request.frames} * BlockAlignOf(request);
 }
 
-// A spec the model never produces (it validates first) is refused rather than written wrong.
-void CheckSpec(const NewSoundSpec& spec) {
-    const bool usable = (spec.channels == 1 || spec.channels == 2) && spec.bits >= 1 &&
-                        spec.bits <= 32 && spec.rate >= 1 && DataBytesOf(spec) <= kMaxDataBytes &&
-                        spec.amplitude <= 0x7FFFFFFFu &&
-                        (!IsWaveform(spec.data) || spec.frequency >= 1);
+// A request the model never produces (it validates first) is refused rather than written wrong.
+void CheckRequest(const NewSoundRequest& request) {
+    const bool usable = (request.channels == 1 || request.channels == 2) && request.bits >= 1 &&
+                        request.bits <= 32 && request.rate >= 1 && DataBytesOf(request) <= kMaxDataBytes &&
+                        request.amplitude <= 0x7FFFFFFFu &&
+                        (!IsWaveform(request.data) || request.frequency >= 1);
     if (!usable) throw Error(StringId::FileCreatingError);
 }
 
 // "RIFF" size "WAVE", 'fmt ' (PCM) and the 'data' chunk header with the real sizes.
-std::array<std::uint8_t, kWavHeaderBytes> WavHeader(const NewSoundSpec& spec) {
-    const auto dataBytes = static_cast<std::uint32_t>(DataBytesOf(spec));
+std::array<std::uint8_t, kWavHeaderBytes> WavHeader(const NewSoundRequest& request) {
+    const auto dataBytes = static_cast<std::uint32_t>(DataBytesOf(request));
     const std::uint32_t pad = dataBytes & 1u;
-    const std::uint32_t blockAlign = BlockAlignOf(spec);
+    const std::uint32_t blockAlign = BlockAlignOf(request);
     std::array<std::uint8_t, kWavHeaderBytes> h{};
     StoreFourCC(&h[0], MakeFourCC("RIFF"));
     StoreLE32(&h[4], kWavHeaderBytes - 8 + dataBytes + pad);
@@ -53,28 +53,28 @@ std::array<std::uint8_t, kWavHeaderBytes> WavHeader(const NewSoundSpec& spec) {
     StoreFourCC(&h[12], MakeFourCC("fmt "));
     StoreLE32(&h[16], 16);
     StoreLE16(&h[20], 1);  // PCM
-    StoreLE16(&h[22], spec.channels);
-    StoreLE32(&h[24], spec.rate);
-    StoreLE32(&h[28], blockAlign * spec.rate);
+    StoreLE16(&h[22], request.channels);
+    StoreLE32(&h[24], request.rate);
+    StoreLE32(&h[28], blockAlign * request.rate);
     StoreLE16(&h[32], static_cast<std::uint16_t>(blockAlign));
-    StoreLE16(&h[34], spec.bits);
+    StoreLE16(&h[34], request.bits);
     StoreFourCC(&h[36], MakeFourCC("data"));
     StoreLE32(&h[40], dataBytes);
     return h;
 }
 
 // Writes the header; returns the offset of frame 0.
-std::uint64_t WriteHeader(platform::File& file, const NewSoundSpec& spec) {
-    if (spec.fileType == FileType::Aiff) {
+std::uint64_t WriteHeader(platform::File& file, const NewSoundRequest& request) {
+    if (request.fileType == FileType::Aiff) {
         SoundInfo info;
-        info.channels = spec.channels;
-        info.bitsPerSample = spec.bits;
-        info.sampleRate = spec.rate;
-        info.frames = spec.frames;
+        info.channels = request.channels;
+        info.bitsPerSample = request.bits;
+        info.sampleRate = request.rate;
+        info.frames = request.frames;
         aiff::WriteNewFile(file, info);
         return info.dataOffset;
     }
-    const auto header = WavHeader(spec);
+    const auto header = WavHeader(request);
     if (!file.WriteAt(0, header.data(), header.size())) throw Error(StringId::FileCreatingError);
     return header.size();
 }
@@ -82,48 +82,48 @@ std::uint64_t WriteHeader(platform::File& file, const NewSoundSpec& spec) {
 // Fills whole frames of the initial data, carrying the waveform phase from block to block.
 class FrameSource {
 public:
-    explicit FrameSource(const NewSoundSpec& spec)
-        : spec_(spec), step_(spec.frequency % spec.rate) {}
+    explicit FrameSource(const NewSoundRequest& request)
+        : request_(request), step_(request.frequency % request.rate) {}
 
     void Fill(std::uint8_t* out, std::uint32_t frames) {
-        if (!IsWaveform(spec_.data)) {
-            const bool unsigned8 = spec_.fileType == FileType::Wav && BytesPerSampleOf(spec_) == 1;
-            std::memset(out, unsigned8 ? 0x80 : 0x00, std::size_t{frames} * BlockAlignOf(spec_));
+        if (!IsWaveform(request_.data)) {
+            const bool unsigned8 = request_.fileType == FileType::Wav && BytesPerSampleOf(request_) == 1;
+            std::memset(out, unsigned8 ? 0x80 : 0x00, std::size_t{frames} * BlockAlignOf(request_));
             return;
         }
-        WithSampleCodec(spec_.fileType, static_cast<int>(BytesPerSampleOf(spec_)), [&](auto codec) {
+        WithSampleCodec(request_.fileType, static_cast<int>(BytesPerSampleOf(request_)), [&](auto codec) {
             for (std::uint32_t i = 0; i < frames; ++i) {
-                const std::int32_t v = WaveformValue(spec_.data, static_cast<std::uint32_t>(phase_),
-                                                     spec_.rate, spec_.amplitude);
-                for (std::uint16_t c = 0; c < spec_.channels; ++c) {
+                const std::int32_t v = WaveformValue(request_.data, static_cast<std::uint32_t>(phase_),
+                                                     request_.rate, request_.amplitude);
+                for (std::uint16_t c = 0; c < request_.channels; ++c) {
                     codec.Write(out, v);
                     out += codec.kBytes;
                 }
                 phase_ += step_;
-                if (phase_ >= spec_.rate) phase_ -= spec_.rate;
+                if (phase_ >= request_.rate) phase_ -= request_.rate;
             }
         });
     }
 
 private:
-    const NewSoundSpec& spec_;
+    const NewSoundRequest& request_;
     std::uint64_t step_;
     std::uint64_t phase_ = 0;
 };
 
-void WriteSamples(platform::File& file, std::uint64_t dataOffset, const NewSoundSpec& spec,
+void WriteSamples(platform::File& file, std::uint64_t dataOffset, const NewSoundRequest& request,
                   ProgressTask& progress) {
-    const std::uint32_t blockAlign = BlockAlignOf(spec);
+    const std::uint32_t blockAlign = BlockAlignOf(request);
     const std::uint32_t framesPerBlock = kMoveChunkBytes / blockAlign;
-    const std::uint64_t blocks = (std::uint64_t{spec.frames} + framesPerBlock - 1) / framesPerBlock;
+    const std::uint64_t blocks = (std::uint64_t{request.frames} + framesPerBlock - 1) / framesPerBlock;
     std::vector<std::uint8_t> buffer(std::size_t{framesPerBlock} * blockAlign);
-    FrameSource source(spec);
+    FrameSource source(request);
 
     progress.Start(StringId::CreatingNewFile);
     progress.SetRange(static_cast<std::uint32_t>(blocks));
     std::uint64_t block = 0;
-    for (std::uint32_t frame = 0; frame < spec.frames;) {
-        const std::uint32_t n = std::min(framesPerBlock, spec.frames - frame);
+    for (std::uint32_t frame = 0; frame < request.frames;) {
+        const std::uint32_t n = std::min(framesPerBlock, request.frames - frame);
         source.Fill(buffer.data(), n);
         if (!file.WriteAt(dataOffset + std::uint64_t{frame} * blockAlign, buffer.data(),
                           std::size_t{n} * blockAlign))
@@ -137,16 +137,16 @@ void WriteSamples(platform::File& file, std::uint64_t dataOffset, const NewSound
 
 // Writes the initial data (or, for Disk Garbage, only reserves it). A WAV's odd-sized data
 // chunk is closed with its pad byte; an AIFF ends with its data, as the AIFF writers leave it.
-void WriteData(platform::File& file, std::uint64_t dataOffset, const NewSoundSpec& spec,
+void WriteData(platform::File& file, std::uint64_t dataOffset, const NewSoundRequest& request,
                ProgressTask& progress) {
-    const std::uint64_t dataBytes = DataBytesOf(spec);
-    const std::uint64_t pad = spec.fileType == FileType::Wav ? (dataBytes & 1u) : 0;
+    const std::uint64_t dataBytes = DataBytesOf(request);
+    const std::uint64_t pad = request.fileType == FileType::Wav ? (dataBytes & 1u) : 0;
     const std::uint64_t end = dataOffset + dataBytes + pad;
-    if (spec.data == InitialData::DiskGarbage) {
+    if (request.data == InitialData::DiskGarbage) {
         if (!file.SetSize(end)) throw Error(StringId::FileCreatingError);
         return;
     }
-    WriteSamples(file, dataOffset, spec, progress);
+    WriteSamples(file, dataOffset, request, progress);
     if (pad != 0) {
         const std::uint8_t zero = 0;
         if (!file.WriteAt(dataOffset + dataBytes, &zero, 1)) throw Error(StringId::FileCreatingError);
@@ -193,18 +193,18 @@ std::int32_t WaveformValue(InitialData form, std::uint32_t phase, std::uint32_t 
         std::clamp(v, static_cast<double>(lo), static_cast<double>(hi)));
 }
 
-std::string CreateNewSoundFile(const NewSoundSpec& spec, const std::string& workDir,
+std::string CreateNewSoundFile(const NewSoundRequest& request, const std::string& workDir,
                                ProgressTask& progress) {
-    CheckSpec(spec);
+    CheckRequest(request);
     const auto name =
-        UniqueTempName(workDir, kNewPrefix, spec.fileType == FileType::Aiff ? ".AIF" : ".WAV");
+        UniqueTempName(workDir, kNewPrefix, request.fileType == FileType::Aiff ? ".AIF" : ".WAV");
     if (!name) throw Error(StringId::FileCreatingError);
     try {
         platform::File file;
         if (!file.Open(*name, platform::OpenMode::ReadWrite))
             throw Error(StringId::FileCreatingError);
-        const std::uint64_t dataOffset = WriteHeader(file, spec);
-        WriteData(file, dataOffset, spec, progress);
+        const std::uint64_t dataOffset = WriteHeader(file, request);
+        WriteData(file, dataOffset, request, progress);
     } catch (...) {
         progress.End();
         platform::RemoveFile(*name);

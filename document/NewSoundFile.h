@@ -17,7 +17,7 @@ inline constexpr bool IsWaveform(InitialData data) {
     return data != InitialData::Silence && data != InitialData::DiskGarbage;
 }
 
-struct NewSoundSpec {
+struct NewSoundRequest {
     FileType fileType = FileType::Wav;
     std::uint16_t channels = 2;
     std::uint16_t bits = 16;
@@ -38,7 +38,7 @@ std::int32_t WaveformValue(InitialData form, std::uint32_t phase, std::uint32_t 
 // Creates UniqueTempName(workDir, "OLM_NEW_", ".WAV" or ".AIF") holding the new sound and
 // returns its path. ESC removes the file and raises Cancelled; any failure removes it and
 // raises Error ("File creating error" for a file that cannot be made or written).
-std::string CreateNewSoundFile(const NewSoundSpec& spec, const std::string& workDir,
+std::string CreateNewSoundFile(const NewSoundRequest& request, const std::string& workDir,
                                ProgressTask& progress);
 
 }  // namespace pelmora

@@ -157,7 +157,7 @@ void CMainFrame::BuildCommands() {
         NewDialog dialog(newModel_, app_->WorkDir(), *prompter_, this);
         if (dialog.exec() != QDialog::Accepted) return;
         Guarded([&] {
-            const std::string made = CreateNewSoundFile(newModel_.Spec(), app_->WorkDir(), *progress_);
+            const std::string made = CreateNewSoundFile(newModel_.Request(), app_->WorkDir(), *progress_);
             ShowDocument(app_->OpenMadeFile(made));
         });
     }, canOpen);

@@ -25,13 +25,13 @@ protected:
         EXPECT_TRUE(app.CreateClipFile());
     }
 
-    // A sound made by sox: `spec` like "-r 44100 -b 16 -c 2", `name` in the user's folder.
-    std::string MakeSound(const std::string& name, const std::string& spec,
+    // A sound made by sox: `soxFormat` like "-r 44100 -b 16 -c 2", `name` in the user's folder.
+    std::string MakeSound(const std::string& name, const std::string& soxFormat,
                           double seconds = 0.2) {
         const std::string path = user + "/" + name;
         // wavpcm: a plain PCM format tag, never the extensible one sox picks for wide samples.
         const bool wav = name.size() > 4 && name.substr(name.size() - 4) == ".wav";
-        const std::string command = "sox -n " + spec + (wav ? " -t wavpcm" : "") + " '" + path + "' synth " +
+        const std::string command = "sox -n " + soxFormat + (wav ? " -t wavpcm" : "") + " '" + path + "' synth " +
                                     std::to_string(seconds) + " sine 440 2>/dev/null";
         EXPECT_EQ(std::system(command.c_str()), 0);
         return path;

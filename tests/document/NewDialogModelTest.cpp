@@ -244,7 +244,7 @@ TEST(NewDialogModel, SpecCarriesTheChoices) {
     m.SetAmplitude(AmplitudeChoice::Half);
     m.SetFrames(4800);
     ASSERT_EQ(m.Validate(kPlenty).verdict, NewVerdict::Accepted);
-    const NewSoundSpec s = m.Spec();
+    const NewSoundRequest s = m.Request();
     EXPECT_EQ(s.fileType, FileType::Aiff);
     EXPECT_EQ(s.channels, 2);
     EXPECT_EQ(s.bits, 16);

@@ -20,15 +20,15 @@ using test::TempDir;
 
 namespace {
 
-NewSoundSpec Spec(FileType type, std::uint16_t channels, std::uint16_t bits, std::uint32_t rate,
+NewSoundRequest Request(FileType type, std::uint16_t channels, std::uint16_t bits, std::uint32_t rate,
                   InitialData data, std::uint32_t amplitude, std::uint32_t frequency,
                   std::uint32_t frames) {
     return {type, channels, bits, rate, data, amplitude, frequency, frames};
 }
 
 // 48000 Hz, 16-bit, stereo, Full, 1000 Hz: the first frame is -1, the extremes are the full range.
-NewSoundSpec Example(InitialData data, FileType type = FileType::Wav) {
-    return Spec(type, 2, 16, 48000, data, 32767, 1000, 48000);
+NewSoundRequest Example(InitialData data, FileType type = FileType::Wav) {
+    return Request(type, 2, 16, 48000, data, 32767, 1000, 48000);
 }
 
 std::vector<std::string> FilesIn(const std::string& dir) {
@@ -40,7 +40,7 @@ std::vector<std::string> FilesIn(const std::string& dir) {
 
 // Channel `channel` of every frame, read with the file's own codec from `dataOffset`.
 std::vector<std::int32_t> Channel(const std::vector<std::uint8_t>& bytes, std::size_t dataOffset,
-                                  const NewSoundSpec& s, int channel) {
+                                  const NewSoundRequest& s, int channel) {
     const int width = (s.bits + 7) / 8;
     std::vector<std::int32_t> out;
     for (std::uint32_t i = 0; i < s.frames; ++i) {
@@ -73,7 +73,7 @@ TEST(NewSoundWaveforms, FirstFrameAndExtremesAtTheExample) {
                          Row{InitialData::Sawtooth, {0, -31402, 32767}},
                          Row{InitialData::Square, {32767, -32768, 32767}}}) {
         SCOPED_TRACE(static_cast<int>(r.data));
-        const NewSoundSpec s = Example(r.data);
+        const NewSoundRequest s = Example(r.data);
         const std::string path = CreateNewSoundFile(s, dir.Path(), progress);
         const auto bytes = ReadAll(path);
         const auto left = Channel(bytes, 44, s, 0);
@@ -84,7 +84,7 @@ TEST(NewSoundWaveforms, FirstFrameAndExtremesAtTheExample) {
         EXPECT_EQ(got.max, r.shape.max);
     }
     // The same in an AIFF, big-endian after its 512-byte header.
-    const NewSoundSpec aiff = Example(InitialData::Sine, FileType::Aiff);
+    const NewSoundRequest aiff = Example(InitialData::Sine, FileType::Aiff);
     const auto aiffBytes = ReadAll(CreateNewSoundFile(aiff, dir.Path(), progress));
     ASSERT_EQ(aiffBytes.size(), 512u + 48000u * 4u);
     const Shape aiffShape = ShapeOf(Channel(aiffBytes, 512, aiff, 1));
@@ -113,7 +113,7 @@ TEST(NewSoundWaveforms, PhaseRunsOnAcrossBlocks) {
     // 24-bit stereo: 5461 frames a block; a frequency that does not divide the rate.
     TempDir dir;
     SilentProgress progress;
-    const NewSoundSpec s = Spec(FileType::Wav, 2, 24, 44100, InitialData::Sine, 8000000, 997, 20000);
+    const NewSoundRequest s = Request(FileType::Wav, 2, 24, 44100, InitialData::Sine, 8000000, 997, 20000);
     const auto bytes = ReadAll(CreateNewSoundFile(s, dir.Path(), progress));
     const auto right = Channel(bytes, 44, s, 1);
     for (std::uint32_t i : {0u, 5460u, 5461u, 5462u, 10922u, 19999u})
@@ -128,7 +128,7 @@ TEST(NewSoundFile, WavHeaderAndSilence) {
     TempDir dir;
     SilentProgress progress;
     // 12-bit data takes two bytes a sample: block align 4 in stereo.
-    NewSoundSpec s = Spec(FileType::Wav, 2, 12, 22050, InitialData::Silence, 0, 0, 1000);
+    NewSoundRequest s = Request(FileType::Wav, 2, 12, 22050, InitialData::Silence, 0, 0, 1000);
     std::string path = CreateNewSoundFile(s, dir.Path(), progress);
     EXPECT_EQ(platform::FileNameOf(path).rfind("OLM_NEW_", 0), 0u);
     EXPECT_EQ(path.substr(path.size() - 4), ".WAV");
@@ -150,7 +150,7 @@ TEST(NewSoundFile, WavHeaderAndSilence) {
     EXPECT_TRUE(std::all_of(b.begin() + 44, b.end(), [](std::uint8_t x) { return x == 0; }));
 
     // 8-bit WAV silence is 0x80; an odd data chunk is closed with a pad byte.
-    s = Spec(FileType::Wav, 1, 8, 8000, InitialData::Silence, 0, 0, 333);
+    s = Request(FileType::Wav, 1, 8, 8000, InitialData::Silence, 0, 0, 333);
     b = ReadAll(CreateNewSoundFile(s, dir.Path(), progress));
     ASSERT_EQ(b.size(), 44u + 334u);
     EXPECT_EQ(LoadLE32(&b[4]), 36u + 334u);
@@ -159,7 +159,7 @@ TEST(NewSoundFile, WavHeaderAndSilence) {
     EXPECT_EQ(b.back(), 0);
 
     // An AIFF: the header without markers, signed 8-bit silence, no pad after odd data.
-    s = Spec(FileType::Aiff, 1, 8, 8000, InitialData::Silence, 0, 0, 333);
+    s = Request(FileType::Aiff, 1, 8, 8000, InitialData::Silence, 0, 0, 333);
     path = CreateNewSoundFile(s, dir.Path(), progress);
     EXPECT_EQ(path.substr(path.size() - 4), ".AIF");
     b = ReadAll(path);
@@ -178,13 +178,13 @@ TEST(NewSoundFile, WavHeaderAndSilence) {
 TEST(NewSoundFile, DiskGarbageOnlyReservesTheData) {
     TempDir dir;
     SilentProgress progress;
-    const NewSoundSpec s = Spec(FileType::Wav, 2, 16, 44100, InitialData::DiskGarbage, 0, 0, 100000);
+    const NewSoundRequest s = Request(FileType::Wav, 2, 16, 44100, InitialData::DiskGarbage, 0, 0, 100000);
     const std::string path = CreateNewSoundFile(s, dir.Path(), progress);
     EXPECT_EQ(platform::FileSize(path), 44 + 400000);
     EXPECT_EQ(progress.Starts(), 0);
     ASSERT_TRUE(test::ReadWithSndfile(path));
     EXPECT_EQ(test::ReadWithSndfile(path)->frames, 100000);
-    const NewSoundSpec a = Spec(FileType::Aiff, 1, 24, 44100, InitialData::DiskGarbage, 0, 0, 1001);
+    const NewSoundRequest a = Request(FileType::Aiff, 1, 24, 44100, InitialData::DiskGarbage, 0, 0, 1001);
     EXPECT_EQ(platform::FileSize(CreateNewSoundFile(a, dir.Path(), progress)), 512 + 3003);
 }
 
@@ -196,8 +196,8 @@ TEST(NewSoundFile, ExternalReadersAgree) {
             for (std::uint16_t channels : {1, 2}) {
                 SCOPED_TRACE(testing::Message() << static_cast<int>(type) << " " << bits << " " << channels);
                 const std::uint32_t full = (std::uint32_t{1} << (((bits + 7) / 8) * 8 - 1)) - 1;
-                const NewSoundSpec s =
-                    Spec(type, channels, bits, 32000, InitialData::Square, full, 500, 12345);
+                const NewSoundRequest s =
+                    Request(type, channels, bits, 32000, InitialData::Square, full, 500, 12345);
                 const std::string path = CreateNewSoundFile(s, dir.Path(), progress);
                 const auto viaSndfile = test::ReadWithSndfile(path);
                 ASSERT_TRUE(viaSndfile);
@@ -222,7 +222,7 @@ TEST(NewSoundFile, ExternalReadersAgree) {
 
 TEST(NewSoundFile, EscapeAndFailuresLeaveNoFile) {
     TempDir dir;
-    const NewSoundSpec s = Example(InitialData::Triangle);  // 192000 bytes: 6 blocks
+    const NewSoundRequest s = Example(InitialData::Triangle);  // 192000 bytes: 6 blocks
     {
         SilentProgress progress;
         progress.PressEscapeAtStep(3);
@@ -247,9 +247,9 @@ TEST(NewSoundFile, EscapeAndFailuresLeaveNoFile) {
     }
     EXPECT_TRUE(FilesIn(dir.Path()).empty());
 
-    // A spec the dialog would never accept, and a folder that does not exist.
+    // A request the dialog would never accept, and a folder that does not exist.
     SilentProgress progress;
-    NewSoundSpec bad = s;
+    NewSoundRequest bad = s;
     bad.bits = 0;
     EXPECT_THROW(CreateNewSoundFile(bad, dir.Path(), progress), Error);
     bad = s;

@@ -60,8 +60,8 @@ protected:
     // mixed in so that clamps and truncation are reached.
     COLMDoc& RandomSound(const SoundKind& kind, std::uint32_t frames, unsigned seed) {
         const std::string name = "r" + std::to_string(counter_++) + (kind.type == FileType::Wav ? ".wav" : ".aif");
-        const std::string spec = "-r 8000 -b " + std::to_string(8 * kind.bytes) + " -c " + std::to_string(kind.channels);
-        COLMDoc& doc = app.Open(MakeSound(name, spec, frames / 8000.0));
+        const std::string soxFormat = "-r 8000 -b " + std::to_string(8 * kind.bytes) + " -c " + std::to_string(kind.channels);
+        COLMDoc& doc = app.Open(MakeSound(name, soxFormat, frames / 8000.0));
         std::mt19937 random(seed);
         SampleGrid grid = Read(doc);
         const EditScope scope = ScopeOf(doc);

@@ -29,8 +29,8 @@ std::int32_t At(const std::vector<std::int32_t>& samples, const COLMDoc& doc, st
 
 class ClipboardOps : public DocumentTestBed {
 protected:
-    COLMDoc& OpenSound(const std::string& name, const std::string& spec, double seconds = 0.05) {
-        return app.Open(MakeSound(name, spec, seconds));
+    COLMDoc& OpenSound(const std::string& name, const std::string& soxFormat, double seconds = 0.05) {
+        return app.Open(MakeSound(name, soxFormat, seconds));
     }
     Clip& clip() { return app.GetClip(); }
 };
