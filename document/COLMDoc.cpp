@@ -246,23 +246,15 @@ void COLMDoc::WriteTo(const std::string& target) {
     const std::uint64_t needed =
         static_cast<std::uint64_t>(info_.workingFileLength) + ImageBlockBytes() + 1024;
     if (InsufficientSpaceOnDrive(target, needed)) throw Error(StringId::EmptyDiskSpace);
-    auto partial = UniqueTempName(platform::FolderOf(target),
-                                  "." + platform::FileNameOf(target) + ".saving-");
-    if (!partial) throw Error(StringId::FileCreatingError);
-    try {
-        WriteInOtherType(workingPath_, info_, *partial, host_.Progress(),
+    WriteFileSafely(target, [&](const std::string& partial) {
+        WriteInOtherType(workingPath_, info_, partial, host_.Progress(),
                          targetType == FileType::Aiff ? StringId::ConvertingWavToAiff
                                                       : StringId::ConvertingAiffToWav,
                          false);
         SoundInfo converted = info_;
         converted.fileType = targetType;
-        imageStamp_ = image_ ? image_->StoreBlock(*partial, converted) : std::nullopt;
-        if (platform::FileExists(target)) platform::CopyPermissions(target, *partial);
-        if (!platform::RenameFile(*partial, target)) throw Error(StringId::FileWriteError);
-    } catch (...) {
-        platform::RemoveFile(*partial);
-        throw;
-    }
+        imageStamp_ = image_ ? image_->StoreBlock(partial, converted) : std::nullopt;
+    });
     StampSavedFile(target);
 }
 

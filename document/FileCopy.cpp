@@ -62,23 +62,36 @@ void CopyFileWithProgressCancellable(const std::string& source, const std::strin
     }
 }
 
-void ReplaceFileSafely(const std::string& source, const std::string& target, StringId status,
-                       ProgressTask& progress) {
+void WriteFileSafely(const std::string& target,
+                     const std::function<void(const std::string& partial)>& write) {
     auto partial = UniqueTempName(platform::FolderOf(target), "." + platform::FileNameOf(target) + ".saving-");
     if (!partial) throw Error(StringId::FileCreatingError);
     try {
-        platform::File from, to;
-        OpenPair(source, *partial, from, to, platform::OpenMode::ReadWrite);
-        CopyPieces(from, to, progress, status, false);
-        if (!to.Sync()) throw Error(StringId::FileWriteError);
-        to.Close();
+        write(*partial);
+        platform::File written;
+        if (!written.Open(*partial, platform::OpenMode::ReadWrite) || !written.Sync())
+            throw Error(StringId::FileWriteError);
+        written.Close();
         if (platform::FileExists(target)) platform::CopyPermissions(target, *partial);
         if (!platform::RenameFile(*partial, target)) throw Error(StringId::FileWriteError);
     } catch (...) {
-        progress.End();
         platform::RemoveFile(*partial);
         throw;
     }
+}
+
+void ReplaceFileSafely(const std::string& source, const std::string& target, StringId status,
+                       ProgressTask& progress) {
+    WriteFileSafely(target, [&](const std::string& partial) {
+        platform::File from, to;
+        OpenPair(source, partial, from, to, platform::OpenMode::ReadWrite);
+        try {
+            CopyPieces(from, to, progress, status, false);
+        } catch (...) {
+            progress.End();
+            throw;
+        }
+    });
 }
 
 void RelocateFile(const std::string& source, const std::string& target, StringId status,

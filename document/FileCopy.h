@@ -2,6 +2,7 @@
 // Copying and moving whole sound files with a progress display. None of them ever leaves the
 // user's file half-written: a target that already exists is replaced in one rename.
 
+#include <functional>
 #include <string>
 
 #include "base/ProgressTask.h"
@@ -19,6 +20,11 @@ void CopyFileWithProgress(const std::string& source, const std::string& target,
 // target, when the user stops it.
 void CopyFileWithProgressCancellable(const std::string& source, const std::string& target,
                                      StringId status, ProgressTask& progress);
+
+// Writes a file that replaces `target`: `write` fills a new file in target's folder, which is then
+// flushed, given target's permission bits and renamed over target. Target stays whole until that
+// rename; on failure the new file is removed.
+void WriteFileSafely(const std::string& target, const std::function<void(const std::string& partial)>& write);
 
 // Puts the content of source at target, leaving target whole until the last step: the content
 // is written to a new file in target's folder, flushed and renamed over target. The new file

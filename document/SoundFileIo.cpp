@@ -106,7 +106,6 @@ void WriteInOtherType(const std::string& source, const SoundInfo& info,
     } else {
         WriteAiffAsWav(from, info, to, progress, status, cancellable);
     }
-    if (!to.Sync()) throw Error(StringId::FileWriteError);
 }
 
 FileType TypeForExtension(const std::string& path, FileType fallback) {

@@ -5,12 +5,13 @@
 #include "FuzzSupport.h"
 #include "base/Error.h"
 #include "sound/AiffHeader.h"
+#include "sound/SoundFileCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path = pelmora::fuzz::InputAsFile(data, size);
     try {
         const auto info = pelmora::aiff::ReadHeader(path);
-        pelmora::aiff::CheckHeaderForOpen(info, size);
+        pelmora::CheckHeaderAgainstLength(info.sampleRate, info.frames, info.blockAlign, size);
     } catch (const pelmora::Error&) {
     }
     return 0;

@@ -94,9 +94,4 @@ AiffHeaderInfo ReadHeader(const std::string& path) {
     return info;
 }
 
-void CheckHeaderForOpen(const AiffHeaderInfo& info, std::uint64_t fileLength) {
-    const std::uint64_t dataBytes = std::uint64_t{info.frames} * info.blockAlign;
-    if (info.sampleRate == 0 || dataBytes >= fileLength) throw Error(StringId::AudioDataError);
-}
-
 }  // namespace pelmora::aiff

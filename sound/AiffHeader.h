@@ -52,8 +52,4 @@ ChunkScan ScanChunks(const platform::File& file);
 // FORM/AIFF file. Missing chunks show in the found flags (and a rate of 0).
 AiffHeaderInfo ReadHeader(const std::string& path);
 
-// The open command's pre-check: a rate and data that the file can hold. "Audio data error -
-// cannot open this file." otherwise.
-void CheckHeaderForOpen(const AiffHeaderInfo& info, std::uint64_t fileLength);
-
 }  // namespace pelmora::aiff

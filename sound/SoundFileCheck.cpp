@@ -8,16 +8,12 @@
 
 namespace pelmora {
 
-namespace {
-
-void CheckAgainstLength(std::uint32_t rate, std::uint32_t frames, std::uint16_t blockAlign,
-                        std::int64_t fileLength) {
+void CheckHeaderAgainstLength(std::uint32_t rate, std::uint32_t frames, std::uint16_t blockAlign,
+                              std::int64_t fileLength) {
     const std::uint64_t dataBytes = static_cast<std::uint64_t>(frames) * blockAlign;
     if (rate == 0 || fileLength < 0 || dataBytes >= static_cast<std::uint64_t>(fileLength))
         throw Error(StringId::AudioDataError);
 }
-
-}  // namespace
 
 FileType PreCheckSoundFile(const std::string& path) {
     platform::File file;
@@ -29,10 +25,10 @@ FileType PreCheckSoundFile(const std::string& path) {
     file.Close();
     if (type == FileType::Wav) {
         const wav::WavHeaderInfo h = wav::ReadHeader(path);
-        CheckAgainstLength(h.sampleRate, h.frames, h.blockAlign, length);
+        CheckHeaderAgainstLength(h.sampleRate, h.frames, h.blockAlign, length);
     } else {
         const aiff::AiffHeaderInfo h = aiff::ReadHeader(path);
-        aiff::CheckHeaderForOpen(h, static_cast<std::uint64_t>(length));
+        CheckHeaderAgainstLength(h.sampleRate, h.frames, h.blockAlign, length);
     }
     return type;
 }

@@ -2,6 +2,7 @@
 // The check made before a sound is opened: the file exists, is a WAV or AIFF file, and its
 // header agrees with its length.
 
+#include <cstdint>
 #include <string>
 
 #include "sound/FileType.h"
@@ -11,5 +12,10 @@ namespace pelmora {
 // Returns the file's type, or raises "File not found.", "Unknown sound file format...", the
 // header reader's own messages, or "Audio data error - cannot open this file.".
 FileType PreCheckSoundFile(const std::string& path);
+
+// The header's agreement with the file: a rate, and data that the file can hold. Raises
+// "Audio data error - cannot open this file." otherwise.
+void CheckHeaderAgainstLength(std::uint32_t rate, std::uint32_t frames, std::uint16_t blockAlign,
+                              std::int64_t fileLength);
 
 }  // namespace pelmora

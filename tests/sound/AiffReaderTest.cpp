@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "platform/File.h"
 #include "sound/AiffHeader.h"
+#include "sound/SoundFileCheck.h"
 #include "sound/AiffReader.h"
 #include "support/TempDir.h"
 #include "AiffTestFiles.h"
@@ -177,14 +178,14 @@ TEST(AiffHeader, HeaderOnlyReaderAndPreOpenCheck) {
     EXPECT_EQ(info.loopStart, 2u);
     EXPECT_EQ(info.loopEnd, 5u);
     EXPECT_TRUE(info.foundComm && info.foundSsnd && info.foundInst && info.foundMark);
-    EXPECT_NO_THROW(aiff::CheckHeaderForOpen(info, platform::FileSize(path)));
+    EXPECT_NO_THROW(PreCheckSoundFile(path));
 
-    auto tooLong = info;
-    tooLong.frames = 1000;
-    EXPECT_THROW(aiff::CheckHeaderForOpen(tooLong, platform::FileSize(path)), Error);
+    // The header claims more data than the file holds.
+    EXPECT_THROW(CheckHeaderAgainstLength(info.sampleRate, 1000, info.blockAlign, platform::FileSize(path)),
+                 Error);
     test::WriteAll(path, AiffBuilder().Comm(1, 1, 16, 0).Ssnd(Frames(2)).Bytes());
     try {
-        aiff::CheckHeaderForOpen(aiff::ReadHeader(path), platform::FileSize(path));
+        PreCheckSoundFile(path);
         ADD_FAILURE() << "rate 0 must fail";
     } catch (const Error& e) {
         EXPECT_EQ(e.Id(), StringId::AudioDataError);
