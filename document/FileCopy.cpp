@@ -16,22 +16,9 @@ void CopyPieces(const platform::File& from, platform::File& to, ProgressTask& pr
                 StringId status, bool cancellable) {
     const std::int64_t length = from.Size();
     if (length < 0) throw Error(StringId::FileReadError);
-    const auto total = static_cast<std::uint64_t>(length);
-    const std::uint64_t pieces = (total + kCopyPieceBytes - 1) / kCopyPieceBytes;
-    if (!to.SetSize(total)) throw Error(StringId::FileWriteError);
-    progress.Start(status);
-    progress.SetRange(static_cast<std::uint32_t>(std::min<std::uint64_t>(pieces, UINT32_MAX)));
-    std::uint64_t piece = 0;
-    for (std::uint64_t offset = 0; offset < total; offset += kCopyPieceBytes) {
-        const std::uint64_t n = std::min<std::uint64_t>(kCopyPieceBytes, total - offset);
-        if (!platform::CopyFileRange(from, offset, to, offset, n)) {
-            progress.End();
-            throw Error(StringId::FileReadError);
-        }
-        progress.Step(++piece, pieces);
-        if (cancellable && progress.CancelRequested()) throw Cancelled();
-    }
-    progress.End();
+    if (!to.SetSize(static_cast<std::uint64_t>(length))) throw Error(StringId::FileWriteError);
+    CopyRangeWithProgress(from, 0, to, 0, static_cast<std::uint64_t>(length), progress, status,
+                          cancellable);
 }
 
 void OpenPair(const std::string& source, const std::string& target, platform::File& from,
@@ -41,6 +28,25 @@ void OpenPair(const std::string& source, const std::string& target, platform::Fi
 }
 
 }  // namespace
+
+void CopyRangeWithProgress(const platform::File& from, std::uint64_t fromOffset, platform::File& to,
+                           std::uint64_t toOffset, std::uint64_t count, ProgressTask& progress,
+                           StringId status, bool cancellable) {
+    const std::uint64_t pieces = (count + kCopyPieceBytes - 1) / kCopyPieceBytes;
+    progress.Start(status);
+    progress.SetRange(static_cast<std::uint32_t>(std::min<std::uint64_t>(pieces, UINT32_MAX)));
+    std::uint64_t piece = 0;
+    for (std::uint64_t done = 0; done < count; done += kCopyPieceBytes) {
+        const std::uint64_t n = std::min<std::uint64_t>(kCopyPieceBytes, count - done);
+        if (!platform::CopyFileRange(from, fromOffset + done, to, toOffset + done, n)) {
+            progress.End();
+            throw Error(StringId::FileReadError);
+        }
+        progress.Step(++piece, pieces);
+        if (cancellable && progress.CancelRequested()) throw Cancelled();
+    }
+    progress.End();
+}
 
 void CopyFileWithProgress(const std::string& source, const std::string& target,
                           StringId status, ProgressTask& progress) {

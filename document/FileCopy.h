@@ -6,10 +6,17 @@
 #include <string>
 
 #include "base/ProgressTask.h"
+#include "platform/File.h"
 
 namespace pelmora {
 
 inline constexpr std::uint32_t kCopyPieceBytes = 65536;
+
+// Copies `count` bytes between two open files in 65536-byte pieces under one display; with
+// `cancellable`, ESC after a piece raises Cancelled. Raises "File read error".
+void CopyRangeWithProgress(const platform::File& from, std::uint64_t fromOffset, platform::File& to,
+                           std::uint64_t toOffset, std::uint64_t count, ProgressTask& progress,
+                           StringId status, bool cancellable);
 
 // Copies source onto target in 65536-byte pieces; no ESC. The target is written in place,
 // so use it for files of our own (working copies, undo files). Raises "File read error".

@@ -1,8 +1,5 @@
 #include "document/HdPlayRewrite.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "base/Error.h"
 #include "document/FileCopy.h"
 #include "document/TempFiles.h"
@@ -12,29 +9,6 @@
 #include "sound/AiffWriter.h"
 
 namespace pelmora {
-
-namespace {
-
-// Copies [from, from + count) of source to target at `to`, in pieces, with ESC.
-void CopyWithProgress(const platform::File& source, std::uint64_t from, platform::File& target,
-                      std::uint64_t to, std::uint64_t count, ProgressTask& progress) {
-    const std::uint64_t pieces = (count + kCopyPieceBytes - 1) / kCopyPieceBytes;
-    progress.Start(StringId::RewritingAiffHeader);
-    progress.SetRange(static_cast<std::uint32_t>(std::min<std::uint64_t>(pieces, UINT32_MAX)));
-    std::uint64_t piece = 0;
-    for (std::uint64_t done = 0; done < count; done += kCopyPieceBytes) {
-        const std::uint64_t n = std::min<std::uint64_t>(kCopyPieceBytes, count - done);
-        if (!platform::CopyFileRange(source, from + done, target, to + done, n)) {
-            progress.End();
-            throw Error(StringId::FileReadError);
-        }
-        progress.Step(++piece, pieces);
-        if (progress.CancelRequested()) throw Cancelled();
-    }
-    progress.End();
-}
-
-}  // namespace
 
 void RewriteHeaderForHdPlay(const std::string& workingPath, SoundInfo& info,
                             const std::string& workDir, ProgressTask& progress) {
@@ -56,8 +30,8 @@ void RewriteHeaderForHdPlay(const std::string& workingPath, SoundInfo& info,
             throw Error(StringId::FileWriteError);
         const auto dataOffset =
             static_cast<std::uint32_t>(aiff::AlignDataStart(target, static_cast<std::uint32_t>(DataBytes(info))));
-        CopyWithProgress(source, info.dataOffset, target, dataOffset, length - info.dataOffset,
-                         progress);
+        CopyRangeWithProgress(source, info.dataOffset, target, dataOffset, length - info.dataOffset,
+                              progress, StringId::RewritingAiffHeader, true);
         SoundInfo rewritten = info;
         rewritten.dataOffset = dataOffset;
         aiff::RefreshHeader(target, rewritten);

@@ -10,6 +10,7 @@
 #include "sound/AiffReader.h"
 #include "sound/AiffUpdate.h"
 #include "sound/AiffWriter.h"
+#include "sound/FrameTransfer.h"
 #include "sound/SampleConvert.h"
 #include "sound/WavReader.h"
 #include "sound/WavUpdate.h"
@@ -25,11 +26,6 @@ platform::File OpenOrFail(const std::string& path, platform::OpenMode mode) {
     return file;
 }
 
-// The largest whole number of frames that fits in one block.
-std::size_t BlockBytesFor(std::uint16_t blockAlign) {
-    const std::size_t frame = blockAlign == 0 ? 1 : blockAlign;
-    return std::max<std::size_t>(frame, kMoveChunkBytes / frame * frame);
-}
 
 // AIFF working file to a new WAV: header from the writer, then the data in WAV encoding.
 void WriteAiffAsWav(const platform::File& source, const SoundInfo& info, platform::File& target,
@@ -39,7 +35,7 @@ void WriteAiffAsWav(const platform::File& source, const SoundInfo& info, platfor
     UpdateDerivedFormat(out);
     out.dataOffset = wav::WriteNewHeader(target, out, 0);
     const std::uint64_t total = DataBytes(info);
-    const std::size_t blockBytes = BlockBytesFor(info.blockAlign);
+    const std::size_t blockBytes = FramesPerBlock(info.blockAlign) * std::max<std::size_t>(info.blockAlign, 1);
     const std::uint64_t blocks = (total + blockBytes - 1) / blockBytes;
     std::vector<std::uint8_t> buffer(blockBytes);
     progress.Start(status);

@@ -86,13 +86,7 @@ void UndoStore::Save(COLMDoc& doc, UndoRecord& record, OperationCode code,
     if (code == OperationCode::WholeFile) {
         const std::uint64_t length = info.workingFileLength;
         if (!file.SetSize(length)) throw Error(StringId::FileWriteError);
-        WithDisplay(progress, status, (length + kBlockBytes - 1) / kBlockBytes, [&](auto step) {
-            for (std::uint64_t at = 0; at < length; at += kBlockBytes) {
-                if (!platform::CopyFileRange(working, at, file, at, std::min<std::uint64_t>(kBlockBytes, length - at)))
-                    throw Error(StringId::FileReadError);
-                step();
-            }
-        });
+        CopyRangeWithProgress(working, 0, file, 0, length, progress, status, false);
     } else {
         const std::uint64_t bytes = static_cast<std::uint64_t>(record.framesSaved) * record.savedFrameSize;
         if (!file.SetSize(bytes)) throw Error(StringId::FileWriteError);
