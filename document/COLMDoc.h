@@ -12,6 +12,7 @@
 #include "document/DocumentImage.h"
 #include "document/DocumentObserver.h"
 #include "document/UndoStore.h"
+#include "document/ViewSettings.h"
 #include "platform/File.h"
 #include "sound/SoundInfo.h"
 
@@ -71,6 +72,7 @@ public:
     std::uint32_t selectionLock = 0;  // 0 none, 1 position, 2 length
     std::uint32_t loopLock = 0;       // 0 none, 1 position, 2 length
     std::uint32_t playCursor = 0;
+    ViewSettings view;
 
     DocumentHost& Host() { return host_; }
     UndoStore& Undo() { return undo_; }
