@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/COLMDoc.h"
+#include "display/SnapEdge.h"
 #include "document/DocumentHost.h"
 #include "edit/Clip.h"
 #include "edit/EffectDialogs.h"
@@ -43,6 +44,8 @@ public:
     void ChangeWorkingDirectory(const std::string& dir);
 
     bool fileBackup = true;
+    // "Auto Snap", shared by every document.
+    SnapMode snapMode = SnapMode::None;
     // The effect dialogs' values, remembered until the process ends.
     EffectDialogs effectDialogs;
 
