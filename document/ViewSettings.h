@@ -25,6 +25,7 @@ struct ViewSettings {
     std::uint32_t currentPosition = 0;  // the pointer's or the edit position's frame
     std::uint16_t timeRulerSetting = kRulerShown | kTimeRulerTime;
     std::uint16_t levelRulerSetting = kLevelRulerPercent;
+    std::uint8_t playbackLevel = 255;  // "Vol:" of the file-information pane
     bool overviewShown = true;
     bool scrollDuringPlayback = true;
     bool connectDots = true;

@@ -51,6 +51,10 @@ std::uint32_t CPaneWForm::FrameAt(int x) const {
     return FrameUnderPointer(0, Zoom(), x, doc_.Info().frames);
 }
 
+PaneContext CPaneWForm::Context() const { return {width(), Transport::Idle, false}; }
+
+void CPaneWForm::Redraw() { update(); }
+
 void CPaneWForm::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kBackground);

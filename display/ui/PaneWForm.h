@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include "display/WaveformView.h"
 #include "document/COLMDoc.h"
 
 namespace pelmora {
@@ -19,8 +20,18 @@ public:
     // The frame under a pixel column, limited to the sound.
     std::uint32_t FrameAt(int x) const;
 
+    // The pane's width and the transport, for the view rules.
+    PaneContext Context() const;
+    // Redraws everything after the document's view, selection or loop changed elsewhere.
+    void Redraw();
+
 signals:
     void SelectionChanged();
+    void LoopChanged();
+    // The play cursor or the current position moved.
+    void PositionChanged();
+    // Zoom or visible range changed.
+    void ViewChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
