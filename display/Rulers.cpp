@@ -62,10 +62,11 @@ std::vector<TimeTick> TimeRulerTicks(const COLMDoc& doc, int width) {
     return ticks;
 }
 
-std::vector<LevelMark> LevelRulerMarks(std::uint16_t mode, int bytesPerSample, double verticalZoom) {
+std::vector<LevelMark> LevelRulerMarks(std::uint16_t mode, int bytesPerSample, double verticalZoom,
+                                       double center) {
     std::vector<LevelMark> marks;
     for (double height : {1.0, 0.5, 0.0, -0.5, -1.0})
-        marks.push_back({height, LevelLabel(mode, bytesPerSample, height * verticalZoom)});
+        marks.push_back({height, LevelLabel(mode, bytesPerSample, center + height * verticalZoom)});
     return marks;
 }
 

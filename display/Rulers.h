@@ -31,8 +31,10 @@ struct LevelMark {
 };
 
 // The level ruler's labelled marks for one channel strip: at the strip's top, quarter, middle,
-// three quarters and bottom, labelled with the level shown there at the vertical zoom.
-std::vector<LevelMark> LevelRulerMarks(std::uint16_t mode, int bytesPerSample, double verticalZoom);
+// three quarters and bottom, labelled with the level shown there at the vertical zoom, when the
+// strip's middle shows `center` (a fraction of full scale).
+std::vector<LevelMark> LevelRulerMarks(std::uint16_t mode, int bytesPerSample, double verticalZoom,
+                                       double center = 0.0);
 // The ruler's width as a multiple of its base width: wider for raw values.
 double LevelRulerWidthFactor(std::uint16_t mode, int bytesPerSample);
 

@@ -170,4 +170,28 @@ void HideLevelRuler(COLMDoc& doc) { doc.view.levelRulerSetting &= static_cast<st
 void ToggleTimeRuler(COLMDoc& doc) { doc.view.timeRulerSetting ^= kRulerShown; }
 void ToggleLevelRuler(COLMDoc& doc) { doc.view.levelRulerSetting ^= kRulerShown; }
 
+namespace {
+
+std::uint16_t Rotated(std::uint16_t setting, std::initializer_list<std::uint16_t> modes) {
+    if (!RulerShown(setting)) return kRulerShown | *modes.begin();
+    for (auto it = modes.begin(); it != modes.end(); ++it) {
+        if (*it == RulerMode(setting)) {
+            return std::next(it) == modes.end() ? static_cast<std::uint16_t>(setting & ~kRulerShown)
+                                                : static_cast<std::uint16_t>(kRulerShown | *std::next(it));
+        }
+    }
+    return kRulerShown | *modes.begin();
+}
+
+}  // namespace
+
+void RotateTimeRuler(COLMDoc& doc) {
+    doc.view.timeRulerSetting = Rotated(doc.view.timeRulerSetting, {kTimeRulerTime, kTimeRulerSample});
+}
+
+void RotateLevelRuler(COLMDoc& doc) {
+    doc.view.levelRulerSetting =
+        Rotated(doc.view.levelRulerSetting, {kLevelRulerPercent, kLevelRulerDecibel, kLevelRulerValue});
+}
+
 }  // namespace pelmora

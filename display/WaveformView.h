@@ -64,5 +64,8 @@ void HideTimeRuler(COLMDoc& doc);
 void HideLevelRuler(COLMDoc& doc);
 void ToggleTimeRuler(COLMDoc& doc);
 void ToggleLevelRuler(COLMDoc& doc);
+// "Time Ruler (Rotate)" and "Level Ruler (Rotate)": each mode in turn, then hidden, then the first.
+void RotateTimeRuler(COLMDoc& doc);
+void RotateLevelRuler(COLMDoc& doc);
 
 }  // namespace pelmora
