@@ -108,6 +108,19 @@ TEST_F(WaveformViewTest, ScrollingInUnitsOfFramesOrColumns) {
     EXPECT_DOUBLE_EQ(ColumnOfFrame(doc, 12), 8.0);
 }
 
+TEST_F(WaveformViewTest, APaneWithoutWidthChangesNothingAndDividesByNothing) {
+    COLMDoc& doc = Open(10'000);
+    const PaneContext none{0, Transport::Idle, false};
+    ShowFromStart(doc, 0);
+    EXPECT_EQ(doc.view.lastVisible, 0u);
+    EXPECT_FALSE(FitToSelection(doc, none));
+    EXPECT_TRUE(ScrollToPosition(doc, 50, none));
+    EXPECT_EQ(ScrollPosition(doc), 0u);
+    EXPECT_FALSE(ApplyOverviewBand(doc, 0, 10, 0, none));
+    EXPECT_TRUE(SetZoom(doc, 1.0, 1.0, none));
+    EXPECT_EQ(FitZoom(std::uint64_t{1} << 40, 100), kMaxHorizontalZoom) << "a fit zoom is at most 131072";
+}
+
 TEST_F(WaveformViewTest, OverviewBandZoomsOrScrollsTheMainView) {
     COLMDoc& doc = Open(1'000'000);
     ShowFromStart(doc, pane.width);
