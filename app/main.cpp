@@ -1,7 +1,11 @@
 // pelmora: the desktop editor.
 
 #include <QApplication>
+#include <QTimer>
+#include <string>
+#include <vector>
 
+#include "app/CommandLine.h"
 #include "app/Profile.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/SingleInstance.h"
@@ -11,24 +15,32 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Pelmora"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pelmora"));
 
+    // The shell has already split the command line into words; joined again with single blanks
+    // it is the line the file-name rule reads, so an unquoted path with blanks still names one file.
+    const std::string line = pelmora::JoinArguments(std::vector<std::string>(argv + 1, argv + argc));
+    const pelmora::CommandLine commandLine = pelmora::ParseCommandLine(line);
+
     // A second start hands its file to the running editor and ends.
-    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     pelmora::SingleInstance instance;
-    if (instance.HandOver(path) || !instance.Become()) return 0;
+    if (instance.HandOver(QString::fromLocal8Bit(commandLine.file)) || !instance.Become()) return 0;
 
     pelmora::Profile profile(pelmora::Profile::DefaultPath());
     profile.Load();
     pelmora::CMainFrame frame;
     frame.LoadSettings(profile);
     frame.App().SetWorkDirAtStartup(profile.GetString("OLM App", "Work Dir").value_or(""));
-    frame.App().CreateClipFile();
     frame.show();
     QObject::connect(&instance, &pelmora::SingleInstance::PathArrived, &frame, [&frame](const QString& handed) {
         frame.raise();
         frame.activateWindow();
         if (!handed.isEmpty()) frame.OpenFromShell(handed);
     });
-    if (!path.isEmpty()) frame.OpenSound(path);
+    // The first idle moment: the working directory is confirmed (and the clip file made there)
+    // before the command line's file opens in it.
+    QTimer::singleShot(0, &frame, [&frame, commandLine] {
+        frame.ConfirmWorkingDirectory();
+        frame.ApplyCommandLine(commandLine);
+    });
     const int status = QApplication::exec();
 
     profile.SetString("OLM App", "Work Dir", frame.App().WorkDir());

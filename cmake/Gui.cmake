@@ -14,6 +14,14 @@ target_include_directories(pelmora_gui PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(pelmora_gui PUBLIC pelmora_app Qt6::Widgets Qt6::Network)
 pelmora_strict(pelmora_gui)
 
+# The toolbar icons, our own drawings, compiled in under ":/icons". Qt's SVG plugins (Debian's
+# libqt6svg6) draw them at run time.
+file(GLOB toolbar_icons CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/icons/*.svg)
+qt_add_resources(pelmora_gui toolbar_icons
+    PREFIX /icons
+    BASE ${PROJECT_SOURCE_DIR}/resources/icons
+    FILES ${toolbar_icons})
+
 add_executable(pelmora ${PROJECT_SOURCE_DIR}/app/main.cpp)
 target_link_libraries(pelmora PRIVATE pelmora_gui)
 pelmora_strict(pelmora)

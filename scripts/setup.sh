@@ -4,7 +4,7 @@
 set -eu
 
 PACKAGES="g++ clang libclang-rt-14-dev cmake ninja-build pkgconf \
-qt6-base-dev libasound2-dev libmp3lame-dev libmpg123-dev \
+qt6-base-dev libqt6svg6 libasound2-dev libmp3lame-dev libmpg123-dev \
 libgtest-dev libsndfile1-dev sox time xvfb xauth x11-apps imagemagick fonts-dejavu-core"
 
 missing=""
