@@ -1,14 +1,15 @@
 #include "display/ui/ChildFrame.h"
 
-#include <QCoreApplication>
+#include <QLabel>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "display/DocumentTexts.h"
 #include "display/DocumentWaveform.h"
+#include "display/ui/PaneFInfo.h"
 #include "display/ui/PaneWForm.h"
-#include "sound/SoundSummary.h"
-#include "sound/TimeMath.h"
+#include "display/ui/PaneWParam.h"
 
 namespace pelmora {
 
@@ -18,26 +19,13 @@ constexpr int kParameterPaneHeight = 90;
 constexpr int kFileInfoPaneWidth = 200;
 constexpr int kRefinementMs = 1000;
 
-QString Tr(const char* text) { return QCoreApplication::translate("Pelmora", text); }
-
-// "HH:MM:SS:mmm (frames)" for a frame of this sound.
-QString TimeAndFrames(const SoundInfo& info, std::uint32_t frame) {
-    return QString::fromStdString(FormatLength(info.sampleRate, frame)) +
-           QStringLiteral(" (%1)").arg(frame);
-}
-
 }  // namespace
 
 CChildFrame::CChildFrame(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
     auto* outer = new QSplitter(Qt::Vertical, this);
-    parameters_ = new QLabel(outer);
-    parameters_->setMargin(6);
-    parameters_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    parameters_ = new CPaneWParam(doc, outer);
     auto* inner = new QSplitter(Qt::Horizontal, outer);
-    fileInfo_ = new QLabel(inner);
-    fileInfo_->setMargin(6);
-    fileInfo_->setWordWrap(true);
-    fileInfo_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    fileInfo_ = new CPaneFInfo(doc, inner);
     waveform_ = new CPaneWForm(doc, inner);
     outer->setSizes({kParameterPaneHeight, 1000});
     inner->setSizes({kFileInfoPaneWidth, 1000});
@@ -46,17 +34,40 @@ CChildFrame::CChildFrame(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(
 
     auto* status = new QStatusBar(this);
     status->setSizeGripEnabled(false);
-    statusPosition_ = new QLabel(status);
-    statusSelection_ = new QLabel(status);
-    status->addWidget(statusPosition_, 1);
-    status->addWidget(statusSelection_, 2);
+    for (QLabel*& pane : status_) {
+        pane = new QLabel(status);
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        status->addWidget(pane, 1);
+    }
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(outer, 1);
     layout->addWidget(status);
-    connect(waveform_, &CPaneWForm::SelectionChanged, this, [this] { RefreshTexts(); });
+
+    parameters_->SetContextSource([this] { return waveform_->Context(); });
+    connect(waveform_, &CPaneWForm::SelectionChanged, this, [this] {
+        parameters_->UpdateSelectionFields();
+        UpdateStatusBar();
+    });
+    connect(waveform_, &CPaneWForm::LoopChanged, parameters_, &CPaneWParam::UpdateLoopFields);
+    connect(waveform_, &CPaneWForm::PositionChanged, this, [this] {
+        parameters_->UpdatePlayLocation();
+        UpdateStatusBar();
+    });
+    connect(waveform_, &CPaneWForm::ViewChanged, parameters_, &CPaneWParam::UpdateZoomSteps);
+    connect(parameters_, &CPaneWParam::SelectionEdited, this, [this] {
+        waveform_->Redraw();
+        UpdateStatusBar();
+    });
+    connect(parameters_, &CPaneWParam::LoopEdited, this, [this] {
+        waveform_->Redraw();
+        UpdateTitle();
+    });
+    connect(parameters_, &CPaneWParam::ZoomChanged, waveform_, &CPaneWForm::Redraw);
+    connect(fileInfo_, &CPaneFInfo::SelectWorkingDirRequested, this, &CChildFrame::SelectWorkingDirRequested);
+
     // Once a second the image is refined a little, until it is exact.
     connect(&refinement_, &QTimer::timeout, this, [this] {
         DocumentWaveform* waveform = WaveformOf(doc_);
@@ -64,30 +75,32 @@ CChildFrame::CChildFrame(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(
     });
     refinement_.start(kRefinementMs);
     resize(700, 500);
-    RefreshTexts();
+    UpdateStatusBar();
+    UpdateTitle();
+}
+
+void CChildFrame::SetSnapModeSource(std::function<SnapMode()> source) {
+    waveform_->SetSnapModeSource(source);
+    parameters_->SetSnapModeSource(std::move(source));
 }
 
 void CChildFrame::Refresh() {
-    RefreshTexts();
-    waveform_->update();
+    parameters_->UpdatePlayLocation();
+    parameters_->UpdateSelectionFields();
+    parameters_->UpdateLoopFields();
+    parameters_->UpdateZoomSteps();
+    fileInfo_->Refresh();
+    waveform_->Redraw();
+    UpdateStatusBar();
+    UpdateTitle();
 }
 
-void CChildFrame::RefreshTexts() {
-    const SoundInfo& info = doc_.Info();
-    const bool loopShown = info.loopOn && info.loopStart < info.loopEnd;
-    const std::string summary = FormatSoundSummary(
-        info.sampleRate, info.bitsPerSample, info.channels, info.frames, info.blockAlign, loopShown,
-        info.fileType == FileType::Wav ? SummaryKind::Wav : SummaryKind::Aiff);
-    fileInfo_->setText(QString::fromStdString(doc_.Title()) + "\n\n" +
-                       QString::fromStdString(summary) + "\n\n" +
-                       Tr(Text(doc_.FileBackup() ? StringId::EditingCopy : StringId::EditingOriginal)));
-    parameters_->setText(
-        Tr("Play location") + ": " + TimeAndFrames(info, doc_.playCursor) + "\n" + Tr("Sel.") +
-        ": " + TimeAndFrames(info, doc_.selectionStart) + " - " +
-        TimeAndFrames(info, doc_.selectionEnd) + "\n" + Tr("Loop") + ": " +
-        TimeAndFrames(info, info.loopStart) + " - " + TimeAndFrames(info, info.loopEnd));
-    statusPosition_->setText(TimeAndFrames(info, doc_.selectionStart));
-    statusSelection_->setText(TimeAndFrames(info, doc_.selectionEnd - doc_.selectionStart));
+void CChildFrame::UpdateStatusBar() {
+    const std::array<std::string, 4> texts = StatusPaneTexts(doc_);
+    for (std::size_t i = 0; i < texts.size(); ++i) status_[i]->setText(QString::fromStdString(texts[i]));
+}
+
+void CChildFrame::UpdateTitle() {
     setWindowTitle(QString::fromStdString(doc_.Title()) +
                    (doc_.DataChanged() || doc_.LoopChanged() ? QStringLiteral(" *") : QString()));
 }

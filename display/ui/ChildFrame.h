@@ -1,17 +1,24 @@
 #pragma once
 // CChildFrame: one document window. An outer splitter holds the parameter pane (90 pixels high)
 // above an inner splitter of the file-information pane (200 pixels wide) and the waveform pane;
-// a status bar shows the position and the selection.
+// a status bar of four panes shows the position and the selection.
 
-#include <QLabel>
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
+#include <functional>
+
+#include "display/SnapEdge.h"
 #include "document/COLMDoc.h"
+
+class QLabel;
 
 namespace pelmora {
 
+class CPaneFInfo;
 class CPaneWForm;
+class CPaneWParam;
 
 class CChildFrame : public QWidget {
     Q_OBJECT
@@ -20,18 +27,28 @@ public:
 
     COLMDoc& Document() { return doc_; }
     CPaneWForm* WaveformPane() { return waveform_; }
+    CPaneWParam* ParameterPane() { return parameters_; }
+    CPaneFInfo* FileInfoPane() { return fileInfo_; }
+    QLabel* StatusPane(int index) { return status_[std::size_t(index)]; }
+
+    // The application's "Auto Snap" setting, for mouse selections and typed values.
+    void SetSnapModeSource(std::function<SnapMode()> source);
+
     // Redraws every pane from the document.
     void Refresh();
 
+signals:
+    void SelectWorkingDirRequested();
+
 private:
-    void RefreshTexts();
+    void UpdateStatusBar();
+    void UpdateTitle();
 
     COLMDoc& doc_;
-    QLabel* parameters_ = nullptr;
-    QLabel* fileInfo_ = nullptr;
+    CPaneWParam* parameters_ = nullptr;
+    CPaneFInfo* fileInfo_ = nullptr;
     CPaneWForm* waveform_ = nullptr;
-    QLabel* statusPosition_ = nullptr;
-    QLabel* statusSelection_ = nullptr;
+    std::array<QLabel*, 4> status_{};
     QTimer refinement_;
 };
 
