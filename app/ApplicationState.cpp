@@ -73,6 +73,39 @@ void ApplicationState::ChangeWorkingDirectory(const std::string& dir) {
     for (const auto& doc : documents_) doc->MoveWorkingDirectoryFiles(workDir_);
 }
 
+std::optional<std::string> ApplicationState::Browse(const FolderChooser& choose) {
+    browsing_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{browsing_};
+    return choose(workDir_);
+}
+
+bool ApplicationState::SelectWorkingDirectory(const FolderChooser& choose) {
+    for (;;) {
+        const std::optional<std::string> dir = Browse(choose);
+        if (!dir) return false;
+        try {
+            ChangeWorkingDirectory(*dir);
+            return true;
+        } catch (const Error& e) {
+            // Nothing moved, so the previous directory still holds; offer the browser again.
+            if (e.Id() != StringId::EmptyDiskSpace) throw;
+            prompter_.Message(e.Message());
+        }
+    }
+}
+
+void ApplicationState::ConfirmWorkingDirectory(const FolderChooser& choose) {
+    for (;;) {
+        const std::string previous = workDir_;
+        if (const std::optional<std::string> dir = Browse(choose)) workDir_ = platform::CanonicalPath(*dir);
+        if (CreateClipFile()) return;
+        workDir_ = previous;
+    }
+}
+
 COLMDoc& ApplicationState::Open(const std::string& path) { return OpenWithMark(path, false); }
 
 COLMDoc& ApplicationState::OpenMadeFile(const std::string& path) {
@@ -80,6 +113,7 @@ COLMDoc& ApplicationState::OpenMadeFile(const std::string& path) {
 }
 
 COLMDoc* ApplicationState::OpenFromShell(const std::string& path) {
+    if (browsing_) return nullptr;
     if (AtDocumentLimit()) {
         if (!tooManyWarningShown_) prompter_.Message(Text(StringId::NoMoreFiles));
         tooManyWarningShown_ = true;

@@ -43,7 +43,22 @@ public:
     // working directory. "Empty disk space" when `dir`'s drive cannot hold them (nothing moved).
     void ChangeWorkingDirectory(const std::string& dir);
 
+    // The folder browser of "Select Working Dir...": given the folder to preselect, the chosen
+    // one, or nullopt when cancelled.
+    using FolderChooser = std::function<std::optional<std::string>(const std::string& current)>;
+    // "Select Working Dir...": browses until a folder whose drive holds the working files is
+    // chosen ("Empty disk space" between tries) or the browser is cancelled (false).
+    bool SelectWorkingDirectory(const FolderChooser& choose);
+    // The first idle moment of a run: the browser once (cancelling keeps the directory), then the
+    // clip file is made there; when that fails the previous directory comes back and the browser
+    // is shown again, until the clip file is made.
+    void ConfirmWorkingDirectory(const FolderChooser& choose);
+    // Set while the browser is open; a file handed over meanwhile is ignored.
+    bool Browsing() const { return browsing_; }
+
     bool fileBackup = true;
+    // The "m" switch of the command line, for the child frame and the parameter pane.
+    bool displayFlag = false;
     // "Auto Snap", shared by every document.
     SnapMode snapMode = SnapMode::None;
     // The effect dialogs' values, remembered until the process ends.
@@ -73,6 +88,7 @@ public:
 private:
     COLMDoc& OpenWithMark(const std::string& path, bool importMark);
     void Remove(COLMDoc& document);
+    std::optional<std::string> Browse(const FolderChooser& choose);
 
     Prompter& prompter_;
     ProgressTask& progress_;
@@ -80,6 +96,7 @@ private:
     std::string workDir_ = ".";
     Clip clip_;
     bool tooManyWarningShown_ = false;
+    bool browsing_ = false;
     std::vector<std::unique_ptr<COLMDoc>> documents_;
     COLMDoc* current_ = nullptr;
 };

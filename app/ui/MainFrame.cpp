@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -10,15 +9,25 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "app/ui/WorkingDirBrowser.h"
 #include "base/Error.h"
+#include "display/DocumentWaveform.h"
 #include "display/ui/ChildFrame.h"
 #include "display/ui/PaneWForm.h"
 #include "document/NewSoundFile.h"
+#include "document/OpenDialogModel.h"
 #include "document/ui/NewDialog.h"
+#include "document/ui/OpenDialog.h"
+#include "document/ui/SaveAsDialog.h"
 #include "edit/AmplitudeOps.h"
 #include "edit/ClipboardOps.h"
+#include "edit/DcOffset.h"
+#include "edit/LoopCrossfade.h"
 #include "edit/Reverse.h"
+#include "edit/ui/DcOffsetDialog.h"
 #include "edit/ui/GainDialog.h"
+#include "edit/ui/LoopCrossfadeDialog.h"
+#include "edit/ui/NormalizeDialog.h"
 #include "edit/Selection.h"
 
 namespace pelmora {
@@ -28,10 +37,6 @@ namespace {
 constexpr int kIdleMs = 250;
 
 QString Tr(const char* text) { return QCoreApplication::translate("Pelmora", text); }
-
-const char* kOpenFilter =
-    "All Audio Files( *.wav;*.aif;*.aiff;) (*.wav *.aif *.aiff);;WAVE PCM Files(*.wav) (*.wav);;"
-    "AIFF Files(*.aif;*.aiff) (*.aif *.aiff);;All Files(*.*) (*)";
 
 }  // namespace
 
@@ -43,16 +48,10 @@ CMainFrame::CMainFrame() {
     prompter_ = std::make_unique<QtPrompter>(this);
     progress_ = std::make_unique<StatusBarProgress>(statusBar());
     app_ = std::make_unique<ApplicationState>(
-        *prompter_, *progress_, [this](const COLMDoc& doc) -> std::optional<std::string> {
-            const QString filter = doc.Info().fileType == FileType::Wav
-                                       ? Tr("WAVE PCM(*.wav;) (*.wav);;AIFF Files(*.aif;*.aiff;) (*.aif *.aiff)")
-                                       : Tr("AIFF Files(*.aif;*.aiff;) (*.aif *.aiff);;WAVE PCM(*.wav;) (*.wav)");
-            const QString path = QFileDialog::getSaveFileName(this, Tr("Save As"),
-                                                              QString::fromStdString(doc.Title()), filter);
-            if (path.isEmpty()) return std::nullopt;
-            return path.toStdString();
-        });
+        *prompter_, *progress_, [this](const COLMDoc& doc) { return ChooseSaveAsPath(this, doc); });
     BuildCommands();
+    BuildViewCommands();
+    BuildShellCommands();
     BuildMenus();
     BuildToolbars();
     BuildStatusBar();
@@ -107,6 +106,10 @@ void CMainFrame::UpdateCommands() {
     if (COLMDoc* doc = ActiveDocument()) {
         commands_[CommandId::Undo].action->setText(
             Tr(Text(doc->Undo().NextIsRedo() ? StringId::Redo : StringId::Undo)));
+        DocumentWaveform* waveform = WaveformOf(*doc);
+        commands_[CommandId::Waveform].action->setText(
+            Tr(waveform && !waveform->Image().waveformShown ? "Show Waveform" : "Hide Waveform"));
+        commands_[CommandId::Overview].action->setText(Tr(doc->view.overviewShown ? "Hide Overview" : "Show Overview"));
     }
 }
 
@@ -162,8 +165,12 @@ void CMainFrame::BuildCommands() {
         });
     }, canOpen);
     Register(CommandId::Open, Tr("Open(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O), [this] {
-        const QString path = QFileDialog::getOpenFileName(this, Tr("Open"), QString(), Tr(kOpenFilter));
-        if (!path.isEmpty()) OpenSound(path);
+        const QString path = OpenDialog::ChooseSoundFile(this);
+        if (path.isEmpty()) return;
+        Guarded([&] {
+            CheckChosenSoundFile(path.toStdString());
+            ShowDocument(app_->Open(path.toStdString()));
+        });
     }, canOpen);
     Register(CommandId::Close, Tr("Close"), QKeySequence(), [this] {
         if (QMdiSubWindow* window = mdi_->activeSubWindow()) window->close();
@@ -211,6 +218,29 @@ void CMainFrame::BuildCommands() {
         if (d && dialog.exec() == QDialog::Accepted && dialog.Rate())
             Guarded([&] { Gain(*d, *dialog.Rate()); });
     }, hasSelection);
+    Register(CommandId::Normalize, Tr("Normalize..."), QKeySequence(), [this] {
+        COLMDoc* d = ActiveDocument();
+        NormalizeDialog dialog(app_->effectDialogs.normalize, this);
+        if (d && dialog.exec() == QDialog::Accepted)
+            Guarded([&] { Normalize(*d, app_->effectDialogs.normalize.Rate()); });
+    }, hasSelection);
+    Register(CommandId::DcOffset, Tr("DC Offset..."), QKeySequence(), [this] {
+        COLMDoc* d = ActiveDocument();
+        DcOffsetDialogModel& model = app_->effectDialogs.dcOffset;
+        DcOffsetDialog dialog(model, this);
+        if (d && dialog.exec() == QDialog::Accepted) Guarded([&] { DcOffset(*d, model.Mode(), model.Value()); });
+    }, hasSelection);
+    Register(CommandId::LoopCrossfade, Tr("Loop Crossfade..."), QKeySequence(), [this] {
+        COLMDoc* d = ActiveDocument();
+        if (!d) return;
+        CrossfadeDialogModel& model = app_->effectDialogs.crossfade;
+        model.Open(d->Info());
+        LoopCrossfadeDialog dialog(model, this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        Guarded([&] {
+            LoopCrossfade(*d, model.Type(), model.SustainPercent(), model.ReleasePercent(), model.Curve());
+        });
+    }, [this] { COLMDoc* d = ActiveDocument(); return d && d->Info().loopEnd != d->Info().loopStart; });
     Register(CommandId::FadeIn, Tr("Fade In"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame&) { FadeIn(d); }), hasSelection);
     Register(CommandId::FadeOut, Tr("Fade Out"), QKeySequence(),
@@ -226,29 +256,17 @@ void CMainFrame::BuildCommands() {
     Register(CommandId::SelectionToLoop, Tr("Select to Loop"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame&) { SelectionToLoop(d); }), hasDoc);
 
+    // Enabled while no sound plays or records.
+    Register(CommandId::SelectWorkingDir, Tr(Text(StringId::SelectWorkingDir)), QKeySequence(), [this] {
+        Guarded([&] {
+            app_->SelectWorkingDirectory(
+                [this](const std::string& current) { return BrowseWorkingDirectory(this, current); });
+        });
+    });
     Register(CommandId::FileBackup, Tr("File Backup"), QKeySequence(),
              [this] { app_->fileBackup = !app_->fileBackup; }, {},
              [this] { return app_->fileBackup; });
 
-    Register(CommandId::Cascade, Tr("Cascade"), QKeySequence(), [this] { mdi_->cascadeSubWindows(); }, hasDoc);
-    Register(CommandId::TileHorizontally, Tr("Tile Horizontally"), QKeySequence(),
-             [this] { mdi_->tileSubWindows(); }, hasDoc);
-    Register(CommandId::MinimizeAll, Tr("Minimize All"), QKeySequence(), [this] {
-        for (QMdiSubWindow* w : mdi_->subWindowList()) w->showMinimized();
-    }, hasDoc);
-    Register(CommandId::MaximizeAll, Tr("Maximize All"), QKeySequence(), [this] {
-        QMdiSubWindow* active = mdi_->activeSubWindow();
-        if (!active || active->isMaximized()) return;
-        for (QMdiSubWindow* w : mdi_->subWindowList()) w->showNormal();
-        active->showMaximized();
-    }, hasDoc);
-    Register(CommandId::CloseAll, Tr("Close All(&L)"), QKeySequence(), [this] {
-        for (QMdiSubWindow* w : mdi_->subWindowList()) {
-            if (!w->close()) break;
-        }
-    });
-    Register(CommandId::NextWindow, Tr("Next Window"), QKeySequence(),
-             [this] { mdi_->activateNextSubWindow(); }, hasDoc);
     Register(CommandId::About, Tr("About Pelmora(&A)..."), QKeySequence(), [this] {
         QMessageBox::about(this, Tr("About Pelmora"),
                            Tr("Pelmora\nA sample editor for hardware samplers."));
@@ -260,11 +278,13 @@ void CMainFrame::LoadSettings(const Profile& profile) {
     for (const NewDialogKey& key : kNewDialogKeys)
         settings.*key.field = profile.GetInt(kNewSection, key.name, settings.*key.field);
     newModel_ = NewDialogModel(settings);
+    RestoreFrame(profile);
 }
 
 void CMainFrame::SaveSettings(Profile& profile) const {
     const NewDialogSettings settings = newModel_.Settings();
     for (const NewDialogKey& key : kNewDialogKeys) profile.SetInt(kNewSection, key.name, settings.*key.field);
+    SaveFrame(profile);
 }
 
 void CMainFrame::BuildMenus() {
@@ -285,26 +305,20 @@ void CMainFrame::BuildMenus() {
     add(menuBar()->addMenu(Tr("&Edit")),
         {CommandId::Undo, kSeparator, CommandId::Cut, CommandId::Copy, CommandId::Paste,
          CommandId::Insert, CommandId::Clear, CommandId::SelectAll, CommandId::Trim, CommandId::Mix,
-         kSeparator, CommandId::SelectionToNew, kSeparator, CommandId::Gain, CommandId::FadeIn,
-         CommandId::FadeOut, CommandId::Invert, CommandId::Reverse, CommandId::Silence});
-    add(menuBar()->addMenu(Tr("&View")), {CommandId::SelectLoop, CommandId::SelectionToLoop});
-    add(menuBar()->addMenu(Tr("&Options")), {CommandId::FileBackup});
-    add(menuBar()->addMenu(Tr("&Window")),
-        {CommandId::Cascade, CommandId::TileHorizontally, CommandId::MinimizeAll,
-         CommandId::MaximizeAll, CommandId::CloseAll, CommandId::NextWindow});
+         kSeparator, CommandId::SelectionToNew, kSeparator, CommandId::Gain, CommandId::Normalize,
+         CommandId::FadeIn, CommandId::FadeOut, CommandId::Invert, CommandId::Reverse, CommandId::Silence,
+         CommandId::DcOffset, kSeparator, CommandId::LoopCrossfade});
+    BuildViewMenu(menuBar()->addMenu(Tr("&View")));
+    QMenu* options = menuBar()->addMenu(Tr("&Options"));
+    add(options, {CommandId::SelectWorkingDir, CommandId::FileBackup});
+    add(options->addMenu(Tr("&Toolbars")),
+        {CommandId::ToolbarStandard, CommandId::ToolbarTransport, CommandId::ToolbarView});
+    QMenu* window = menuBar()->addMenu(Tr("&Window"));
+    add(window, {CommandId::Cascade, CommandId::TileHorizontally, CommandId::TileVertically, CommandId::ArrangeIcons,
+                 kSeparator, CommandId::MinimizeAll, CommandId::MaximizeAll, CommandId::CloseAll,
+                 CommandId::NextWindow});
+    connect(window, &QMenu::aboutToShow, this, [this, window] { ListWindows(*window); });
     add(menuBar()->addMenu(Tr("&Help")), {CommandId::About});
-}
-
-void CMainFrame::BuildToolbars() {
-    QToolBar* standard = addToolBar(Tr("Standard"));
-    standard->setObjectName(QStringLiteral("Standard"));
-    for (CommandId id : {CommandId::New, CommandId::Open, CommandId::Save})
-        standard->addAction(commands_[id].action);
-    standard->addSeparator();
-    for (CommandId id : {CommandId::Cut, CommandId::Copy, CommandId::Paste})
-        standard->addAction(commands_[id].action);
-    standard->addSeparator();
-    standard->addAction(commands_[CommandId::About].action);
 }
 
 void CMainFrame::BuildStatusBar() {
@@ -334,6 +348,8 @@ void CMainFrame::ShowDocument(COLMDoc& doc) {
     window->setWindowTitle(child->windowTitle());
     window->installEventFilter(this);
     connect(child->WaveformPane(), &CPaneWForm::SelectionChanged, this, [this] { UpdateCommands(); });
+    child->SetSnapModeSource([this] { return app_->snapMode; });
+    connect(child, &CChildFrame::SelectWorkingDirRequested, this, [this] { Run(CommandId::SelectWorkingDir); });
     window->resize(700, 500);
     window->show();
 }
@@ -343,9 +359,15 @@ void CMainFrame::OpenSound(const QString& path) {
 }
 
 void CMainFrame::OpenFromShell(const QString& path) {
+    if (app_->Browsing()) return;  // the folder browser is open: the hand-over is ignored
     Guarded([&] {
         if (COLMDoc* doc = app_->OpenFromShell(path.toStdString())) ShowDocument(*doc);
     });
+}
+
+void CMainFrame::ConfirmWorkingDirectory() {
+    app_->ConfirmWorkingDirectory(
+        [this](const std::string& current) { return BrowseWorkingDirectory(this, current); });
 }
 
 bool CMainFrame::CloseDocumentWindow(QMdiSubWindow* window) {

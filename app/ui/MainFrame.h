@@ -11,6 +11,9 @@
 #include <memory>
 
 #include "app/ApplicationState.h"
+#include "app/CommandLine.h"
+#include "app/FramePlacement.h"
+#include "app/WindowLayout.h"
 #include "app/Profile.h"
 #include "document/NewDialogModel.h"
 #include "app/CommandId.h"
@@ -18,6 +21,8 @@
 #include "app/ui/StatusBarProgress.h"
 
 class QMdiSubWindow;
+class QMenu;
+class QToolBar;
 
 namespace pelmora {
 
@@ -34,11 +39,17 @@ public:
     void OpenSound(const QString& path);
     // A file from the shell or a second instance: refused with one message at the limit.
     void OpenFromShell(const QString& path);
+    // The working directory confirmed with the folder browser and the clip file made there;
+    // once per run, at the first idle moment.
+    void ConfirmWorkingDirectory();
     // Runs a command as its menu item would; false when it is disabled.
     bool Run(CommandId id);
     bool IsEnabled(CommandId id);
     CChildFrame* ActiveChild() const;
-    // The profile's settings of the frame ("New" section).
+    // The command line of the first instance: its switches set, then its file opened.
+    void ApplyCommandLine(const CommandLine& commandLine);
+    // The profile's settings of the frame: the "New" section, the frame's placement and the
+    // toolbars' state.
     void LoadSettings(const Profile& profile);
     void SaveSettings(Profile& profile) const;
 
@@ -60,8 +71,19 @@ private:
                       std::function<void()> run, std::function<bool()> enabled = {},
                       std::function<bool()> checked = {});
     void BuildCommands();
+    // The View menu's commands and the menu itself (ViewCommands.cpp).
+    void BuildViewCommands();
+    void BuildViewMenu(QMenu* view);
     void BuildMenus();
+    // The window, transport and toolbar commands, and the toolbars (MainFrameShell.cpp).
+    void BuildShellCommands();
     void BuildToolbars();
+    void ListWindows(QMenu& windowMenu);
+    void Tile(TileDirection direction);
+    void ArrangeIcons();
+    FramePlacement CurrentPlacement() const;
+    void RestoreFrame(const Profile& profile);
+    void SaveFrame(Profile& profile) const;
     void BuildStatusBar();
     void UpdateCommands();
     COLMDoc* ActiveDocument() const;
@@ -80,6 +102,8 @@ private:
     NewDialogModel newModel_;
     QTimer idle_;
     bool closingWindow_ = false;
+    std::map<CommandId, QToolBar*> toolbarOf_;  // by its visibility command
+    QList<QAction*> windowList_;                // the Window menu's open windows
 };
 
 }  // namespace pelmora
