@@ -1,6 +1,7 @@
 // pelmora: the desktop editor.
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelmora"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pelmora"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pelmora.svg")));
 
     // The shell has already split the command line into words; joined again with single blanks
     // it is the line the file-name rule reads, so an unquoted path with blanks still names one file.
