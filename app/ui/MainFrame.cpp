@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "base/ui/Translate.h"
 #include "app/ui/WorkingDirBrowser.h"
 #include "base/Error.h"
 #include "display/DocumentWaveform.h"
@@ -36,7 +37,6 @@ namespace {
 
 constexpr int kIdleMs = 250;
 
-QString Tr(const char* text) { return QCoreApplication::translate("Pelmora", text); }
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include <QToolBar>
 #include <vector>
 
+#include "base/ui/Translate.h"
 #include "app/MenuText.h"
 #include "app/ui/MainFrame.h"
 
@@ -16,7 +17,6 @@ namespace pelmora {
 
 namespace {
 
-QString Tr(const char* text) { return QCoreApplication::translate("Pelmora", text); }
 
 constexpr auto kSeparator = static_cast<CommandId>(0);
 

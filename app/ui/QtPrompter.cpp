@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "base/ui/Translate.h"
+
 namespace pelmora {
 
 namespace {
 
 QString Translated(const std::string& text) {
-    return QCoreApplication::translate("Pelmora", text.c_str());
+    return Tr(text.c_str());
 }
 
 }  // namespace

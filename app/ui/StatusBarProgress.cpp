@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include "base/ui/Translate.h"
+
 namespace pelmora {
 
 namespace {
@@ -46,7 +48,7 @@ void StatusBarProgress::ShowStatus(StringId status) {
         bar_->addWidget(percent_);
         bar_->addWidget(progress_);
     }
-    status_->setText(QCoreApplication::translate("Pelmora", Text(status)));
+    status_->setText(Tr(Text(status)));
     status_->show();
     percent_->show();
     progress_->show();

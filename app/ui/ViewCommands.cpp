@@ -6,6 +6,7 @@
 #include <QMenuBar>
 
 #include "app/ui/MainFrame.h"
+#include "base/ui/Translate.h"
 #include "display/DocumentWaveform.h"
 #include "display/WaveformView.h"
 #include "display/ui/ChildFrame.h"
@@ -15,8 +16,6 @@
 namespace pelmora {
 
 namespace {
-
-QString Tr(const char* text) { return QCoreApplication::translate("Pelmora", text); }
 
 using ViewRule = bool (*)(COLMDoc&, const PaneContext&);
 

@@ -3,12 +3,14 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 
+#include "base/ui/Translate.h"
+
 #include "base/StringId.h"
 
 namespace pelmora {
 
 std::optional<std::string> BrowseWorkingDirectory(QWidget* parent, const std::string& current) {
-    QFileDialog dialog(parent, QCoreApplication::translate("Pelmora", Text(StringId::SelectWorkingDir)),
+    QFileDialog dialog(parent, Tr(Text(StringId::SelectWorkingDir)),
                        QString::fromStdString(current));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);

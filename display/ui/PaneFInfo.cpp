@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "base/ui/Translate.h"
 #include "base/StringId.h"
 #include "display/DocumentTexts.h"
 
@@ -18,7 +19,6 @@ namespace pelmora {
 
 namespace {
 
-QString Tr(const char* text) { return QCoreApplication::translate("Pelmora", text); }
 
 constexpr int kMaxLevel = 255;
 

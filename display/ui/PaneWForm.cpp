@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/ui/Translate.h"
+
 #include "base/Error.h"
 #include "display/DocumentWaveform.h"
 #include "display/Overview.h"
@@ -333,7 +335,7 @@ void CPaneWForm::paintEvent(QPaintEvent*) {
     } catch (const Error& e) {
         waveformStale_ = overviewStale_ = false;
         painter.setPen(Qt::red);
-        painter.drawText(wave, Qt::AlignCenter, QCoreApplication::translate("Pelmora", e.Message().c_str()));
+        painter.drawText(wave, Qt::AlignCenter, Tr(e.Message().c_str()));
         return;
     }
     if (!OverviewRect().isEmpty()) painter.drawImage(OverviewRect().topLeft(), overviewImage_);
@@ -512,7 +514,7 @@ void CPaneWForm::wheelEvent(QWheelEvent* event) {
 }
 
 void CPaneWForm::ShowFailure(const QString& text) {
-    QMessageBox::warning(this, QStringLiteral("Pelmora"), QCoreApplication::translate("Pelmora", text.toUtf8().constData()));
+    QMessageBox::warning(this, QStringLiteral("Pelmora"), Tr(text.toUtf8().constData()));
 }
 
 }  // namespace pelmora

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "base/ui/Translate.h"
 #include "base/Error.h"
 #include "display/ParameterButtons.h"
 
@@ -18,7 +19,6 @@ namespace pelmora {
 
 namespace {
 
-QString Tr(const char* text) { return QCoreApplication::translate("Pelmora", text); }
 
 // The widest text a field of this kind shows, with a little room for the frame.
 QString WidestText(FieldKind kind) {

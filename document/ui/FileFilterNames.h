@@ -5,12 +5,14 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include "base/ui/Translate.h"
+
 #include "document/FileDialogFilters.h"
 
 namespace pelmora {
 
 inline QString NameFilter(const FileFilter& filter) {
-    return QCoreApplication::translate("Pelmora", filter.name) + QStringLiteral(" (") +
+    return Tr(filter.name) + QStringLiteral(" (") +
            QLatin1String(filter.patterns) + QLatin1Char(')');
 }
 

@@ -11,13 +11,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "base/ui/Translate.h"
 #include "document/TempFiles.h"
 
 namespace pelmora {
 
 namespace {
 
-QString Tr(const char* text) { return QCoreApplication::translate("Pelmora", text); }
 
 // A group box of radio buttons numbered from 0, in a column.
 QButtonGroup* Choices(QWidget* owner, QGridLayout* grid, int row, int column, const char* title,

@@ -3,6 +3,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include "base/ui/Translate.h"
+
 #include "document/OpenDialogModel.h"
 #include "document/ui/FileFilterNames.h"
 
@@ -11,7 +13,7 @@ namespace pelmora {
 OpenDialog::OpenDialog(QWidget* parent) : QFileDialog(parent) {
     // The panel needs the dialog's own layout, which a native dialog does not have.
     setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    setWindowTitle(QCoreApplication::translate("Pelmora", "Open"));
+    setWindowTitle(Tr("Open"));
     setAcceptMode(QFileDialog::AcceptOpen);
     setFileMode(QFileDialog::ExistingFile);
     QStringList filters;

@@ -2,13 +2,15 @@
 
 #include <QFileDialog>
 
+#include "base/ui/Translate.h"
+
 #include "document/COLMDoc.h"
 #include "document/ui/FileFilterNames.h"
 
 namespace pelmora {
 
 std::optional<std::string> ChooseSaveAsPath(QWidget* parent, const COLMDoc& doc) {
-    QFileDialog dialog(parent, QCoreApplication::translate("Pelmora", "Save As"),
+    QFileDialog dialog(parent, Tr("Save As"),
                        QString::fromStdString(doc.Title()));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -23,7 +25,7 @@ std::optional<std::string> ChooseSaveAsPath(QWidget* parent, const COLMDoc& doc)
     // The chosen filter comes as shown, without its patterns, or whole.
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
         for (const FileFilter& filter : filters) {
-            if (chosen == NameFilter(filter) || chosen == QCoreApplication::translate("Pelmora", filter.name))
+            if (chosen == NameFilter(filter) || chosen == Tr(filter.name))
                 dialog.setDefaultSuffix(QLatin1String(filter.defaultExtension));
         }
     });

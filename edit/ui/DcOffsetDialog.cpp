@@ -6,13 +6,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "base/ui/Translate.h"
+
 namespace pelmora {
-
-namespace {
-
-QString Tr(const char* text) { return QCoreApplication::translate("Pelmora", text); }
-
-}  // namespace
 
 DcOffsetDialog::DcOffsetDialog(DcOffsetDialogModel& model, QWidget* parent)
     : QDialog(parent), model_(model) {

@@ -6,13 +6,9 @@
 #include <QLineEdit>
 #include <QSlider>
 
+#include "base/ui/Translate.h"
+
 namespace pelmora {
-
-namespace {
-
-QString Tr(const char* text) { return QCoreApplication::translate("Pelmora", text); }
-
-}  // namespace
 
 GainDialog::GainDialog(GainDialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
     setWindowTitle(Tr("Gain"));

@@ -13,11 +13,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "base/ui/Translate.h"
+
 namespace pelmora {
 
 namespace {
-
-QString Tr(const char* text) { return QCoreApplication::translate("Pelmora", text); }
 
 QToolButton* SpinButton(QWidget* parent, Qt::ArrowType arrow) {
     auto* button = new QToolButton(parent);
