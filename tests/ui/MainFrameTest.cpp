@@ -41,22 +41,33 @@ std::string MakeSound(const TempDir& dir) {
     return path;
 }
 
+// A main frame with a one-second stereo tone open in a document window.
+class MainFrameWithSound : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = MakeSound(dir);
+        frame.App().SetWorkDirAtStartup(dir.Path());
+        ASSERT_TRUE(frame.App().CreateClipFile());
+        frame.resize(1000, 650);
+        frame.show();
+        frame.OpenSound(QString::fromStdString(path));
+        child = frame.ActiveChild();
+        ASSERT_NE(child, nullptr);
+        pane = child->WaveformPane();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(pane));
+    }
+
+    TempDir dir;
+    std::string path;
+    CMainFrame frame;
+    CChildFrame* child = nullptr;
+    CPaneWForm* pane = nullptr;
+};
+
 }  // namespace
 
-TEST(MainFrame, MouseSelectionCutAndUndoReachTheDocument) {
-    TempDir dir;
-    const std::string path = MakeSound(dir);
-    CMainFrame frame;
-    frame.App().SetWorkDirAtStartup(dir.Path());
-    ASSERT_TRUE(frame.App().CreateClipFile());
-    frame.resize(900, 600);
-    frame.show();
-    frame.OpenSound(QString::fromStdString(path));
-    CChildFrame* child = frame.ActiveChild();
-    ASSERT_NE(child, nullptr);
+TEST_F(MainFrameWithSound, MouseSelectionCutAndUndoReachTheDocument) {
     COLMDoc& doc = child->Document();
-    CPaneWForm* pane = child->WaveformPane();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(pane));
 
     // Drag across the left half of the pane: the selection follows the pointer's frames.
     const int y = pane->height() / 2;
@@ -80,6 +91,50 @@ TEST(MainFrame, MouseSelectionCutAndUndoReachTheDocument) {
     int lit = 0;
     for (int x = 0; x < shot.width(); x += 4) lit += shot.pixelColor(x, shot.height() / 4) != shot.pixelColor(0, 0);
     EXPECT_GT(lit, shot.width() / 8);
+}
+
+TEST_F(MainFrameWithSound, GainThroughItsDialogThenUndoShowsInTheFileAndThePanes) {
+    COLMDoc& doc = child->Document();
+
+    // Select columns 10 … 30 of the upper strip: the left channel only.
+    const QRect wave = pane->WaveformRect();
+    const int y = wave.top() + wave.height() / 4;
+    QTest::mousePress(pane, Qt::LeftButton, {}, QPoint(wave.left() + 10, y));
+    QTest::mouseMove(pane, QPoint(wave.left() + 30, y));
+    QTest::mouseRelease(pane, Qt::LeftButton, {}, QPoint(wave.left() + 30, y));
+    const std::uint32_t start = pane->FrameAt(wave.left() + 10), end = pane->FrameAt(wave.left() + 30);
+    ASSERT_EQ(doc.selectionStart, start);
+    ASSERT_EQ(doc.selectionEnd, end);
+    ASSERT_EQ(doc.Info().channelEnd - doc.Info().channelFirst, 1);
+    CPaneWParam* fields = child->ParameterPane();
+    EXPECT_EQ(fields->Field(FieldOf(FieldGroup::SelectionStart, FieldKind::Frames))->text().toUInt(), start);
+    EXPECT_EQ(fields->Field(FieldOf(FieldGroup::SelectionLength, FieldKind::Frames))->text().toUInt(), end - start);
+
+    // The dialog: rate 50 typed and OK pressed.
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<GainDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QLineEdit* rate = dialog->findChildren<QLineEdit*>().front();
+        rate->selectAll();
+        QTest::keyClicks(rate, "50");
+        QTest::keyClick(rate, Qt::Key_Return);
+    });
+    ASSERT_TRUE(frame.Run(CommandId::Gain));
+    const auto before = SndfileSamples(path);
+    const auto after = SndfileSamples(doc.WorkingPath());
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t frameIndex = 0; frameIndex < before.size() / 2; ++frameIndex) {
+        const bool inside = frameIndex >= start && frameIndex < end;
+        EXPECT_EQ(after[2 * frameIndex + 1], before[2 * frameIndex + 1]) << "the right channel is untouched";
+        if (!inside) EXPECT_EQ(after[2 * frameIndex], before[2 * frameIndex]);
+        else EXPECT_NEAR(after[2 * frameIndex], before[2 * frameIndex] / 2, 1 << 16);  // one 16-bit step
+    }
+    EXPECT_EQ(fields->Field(FieldOf(FieldGroup::SelectionEnd, FieldKind::Frames))->text().toUInt(), end)
+        << "the selection and its fields survive the operation";
+
+    EXPECT_TRUE(frame.Run(CommandId::Undo));
+    EXPECT_EQ(SndfileSamples(doc.WorkingPath()), before);
+    EXPECT_EQ(child->StatusPane(1)->text().startsWith("S "), true);
 }
 
 TEST(NewDialog, PressingNewRunsTheModelsChecksAndStaysOpenOnAMessage) {
@@ -138,60 +193,4 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
-}
-
-TEST(MainFrame, GainThroughItsDialogThenUndoShowsInTheFileAndThePanes) {
-    TempDir dir;
-    const std::string path = MakeSound(dir);
-    CMainFrame frame;
-    frame.App().SetWorkDirAtStartup(dir.Path());
-    ASSERT_TRUE(frame.App().CreateClipFile());
-    frame.resize(1100, 700);
-    frame.show();
-    frame.OpenSound(QString::fromStdString(path));
-    CChildFrame* child = frame.ActiveChild();
-    ASSERT_NE(child, nullptr);
-    COLMDoc& doc = child->Document();
-    CPaneWForm* pane = child->WaveformPane();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(pane));
-
-    // Select columns 10 … 30 of the upper strip: the left channel only.
-    const QRect wave = pane->WaveformRect();
-    const int y = wave.top() + wave.height() / 4;
-    QTest::mousePress(pane, Qt::LeftButton, {}, QPoint(wave.left() + 10, y));
-    QTest::mouseMove(pane, QPoint(wave.left() + 30, y));
-    QTest::mouseRelease(pane, Qt::LeftButton, {}, QPoint(wave.left() + 30, y));
-    const std::uint32_t start = pane->FrameAt(wave.left() + 10), end = pane->FrameAt(wave.left() + 30);
-    ASSERT_EQ(doc.selectionStart, start);
-    ASSERT_EQ(doc.selectionEnd, end);
-    ASSERT_EQ(doc.Info().channelEnd - doc.Info().channelFirst, 1);
-    CPaneWParam* fields = child->ParameterPane();
-    EXPECT_EQ(fields->Field(FieldOf(FieldGroup::SelectionStart, FieldKind::Frames))->text().toUInt(), start);
-    EXPECT_EQ(fields->Field(FieldOf(FieldGroup::SelectionLength, FieldKind::Frames))->text().toUInt(), end - start);
-
-    // The dialog: rate 50 typed and OK pressed.
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<GainDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        QLineEdit* rate = dialog->findChildren<QLineEdit*>().front();
-        rate->selectAll();
-        QTest::keyClicks(rate, "50");
-        QTest::keyClick(rate, Qt::Key_Return);
-    });
-    ASSERT_TRUE(frame.Run(CommandId::Gain));
-    const auto before = SndfileSamples(path);
-    const auto after = SndfileSamples(doc.WorkingPath());
-    ASSERT_EQ(after.size(), before.size());
-    for (std::size_t frameIndex = 0; frameIndex < before.size() / 2; ++frameIndex) {
-        const bool inside = frameIndex >= start && frameIndex < end;
-        EXPECT_EQ(after[2 * frameIndex + 1], before[2 * frameIndex + 1]) << "the right channel is untouched";
-        if (!inside) EXPECT_EQ(after[2 * frameIndex], before[2 * frameIndex]);
-        else EXPECT_NEAR(after[2 * frameIndex], before[2 * frameIndex] / 2, 1 << 16);  // one 16-bit step
-    }
-    EXPECT_EQ(fields->Field(FieldOf(FieldGroup::SelectionEnd, FieldKind::Frames))->text().toUInt(), end)
-        << "the selection and its fields survive the operation";
-
-    EXPECT_TRUE(frame.Run(CommandId::Undo));
-    EXPECT_EQ(SndfileSamples(doc.WorkingPath()), before);
-    EXPECT_EQ(child->StatusPane(1)->text().startsWith("S "), true);
 }
