@@ -305,9 +305,9 @@ void CMainFrame::BuildMenus() {
     add(menuBar()->addMenu(Tr("&Edit")),
         {CommandId::Undo, kSeparator, CommandId::Cut, CommandId::Copy, CommandId::Paste,
          CommandId::Insert, CommandId::Clear, CommandId::SelectAll, CommandId::Trim, CommandId::Mix,
-         kSeparator, CommandId::SelectionToNew, kSeparator, CommandId::Gain, CommandId::Normalize,
-         CommandId::FadeIn, CommandId::FadeOut, CommandId::Invert, CommandId::Reverse, CommandId::Silence,
-         CommandId::DcOffset, kSeparator, CommandId::LoopCrossfade});
+         kSeparator, CommandId::Reverse, CommandId::Invert, CommandId::FadeIn, CommandId::FadeOut,
+         CommandId::LoopCrossfade, kSeparator, CommandId::Gain, CommandId::Normalize, CommandId::Silence,
+         CommandId::DcOffset, kSeparator, CommandId::SelectionToNew});
     BuildViewMenu(menuBar()->addMenu(Tr("&View")));
     QMenu* options = menuBar()->addMenu(Tr("&Options"));
     add(options, {CommandId::SelectWorkingDir, CommandId::FileBackup});

@@ -18,6 +18,7 @@
 #include "display/ParameterFields.h"
 #include "display/ui/ChildFrame.h"
 #include "display/ui/PaneFInfo.h"
+#include "display/ui/PaneWForm.h"
 #include "display/ui/PaneWParam.h"
 #include "support/TempDir.h"
 
@@ -69,6 +70,11 @@ TEST_F(DocumentWindow, TypedSelectionEndReachesTheDocumentAndTabMovesOn) {
     EXPECT_EQ(pane->EditedField(), kSelEnd);
     EXPECT_EQ(editor->selectedText(), QStringLiteral("0"));
 
+    // Keys typed into the edit box are its own, not the frame's shortcuts ("G" zooms out).
+    const double zoom = doc.view.horizontalZoom;
+    QTest::keyClick(editor, Qt::Key_G);
+    EXPECT_EQ(doc.view.horizontalZoom, zoom);
+    editor->selectAll();
     QTest::keyClicks(editor, QStringLiteral("4000"));
     QTest::keyClick(editor, Qt::Key_Tab);
     EXPECT_EQ(doc.selectionEnd, 4000u);
@@ -90,6 +96,10 @@ TEST_F(DocumentWindow, TypedSelectionEndReachesTheDocumentAndTabMovesOn) {
     EXPECT_EQ(doc.selectionEnd, 6000u);
     EXPECT_EQ(pane->EditedField(), -1);
     EXPECT_FALSE(editor->isVisible());
+    // Outside an edit box the same key is the frame's shortcut.
+    child->WaveformPane()->setFocus();
+    QTest::keyClick(child->WaveformPane(), Qt::Key_G);
+    EXPECT_EQ(doc.view.horizontalZoom, 2 * zoom);
 }
 
 TEST_F(DocumentWindow, LockButtonsShowTheLockAndSteerTab) {
