@@ -33,8 +33,12 @@ std::string LevelLabel(std::uint16_t mode, int bytesPerSample, double level) {
         static const char* const kFormats[] = {"%02llX", "%04llX", "%06llX", "%08llX"};
         return Printf(kFormats[std::clamp(bytesPerSample, 1, 4) - 1], static_cast<unsigned long long>(raw));
     }
-    default:
-        return Printf("%.0f", level * 100.0);
+    default: {
+        // Whole percentages as they are; deep vertical zooms need decimals to tell marks apart.
+        const double percent = level * 100.0;
+        if (percent == std::trunc(percent)) return Printf("%.0f", percent);
+        return Printf(std::fabs(percent) >= 1.0 ? "%.1f" : "%.2f", percent);
+    }
     }
 }
 

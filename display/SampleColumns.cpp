@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "base/Error.h"
 #include "sound/FrameTransfer.h"
 #include "sound/SampleCodec.h"
 
@@ -26,7 +27,8 @@ ImageColumns ReadSampleColumns(const platform::File& file, const SoundInfo& info
             std::vector<ColumnExtent> extent(info.channels, ColumnExtent{INT32_MIN, INT32_MAX});
             for (std::uint64_t at = from; at < std::max(to, from + 1);) {
                 const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(perBlock, std::max(to, from + 1) - at));
-                if (!file.ReadAt(info.dataOffset + at * info.blockAlign, block.data(), n * info.blockAlign)) return;
+                if (!file.ReadAt(info.dataOffset + at * info.blockAlign, block.data(), n * info.blockAlign))
+                    throw Error(StringId::FileReadError);
                 for (std::size_t i = 0; i < n; ++i) {
                     for (std::uint16_t ch = 0; ch < info.channels; ++ch) {
                         const std::int32_t v = codec.Read(block.data() + i * info.blockAlign + ch * kBytes);

@@ -34,7 +34,8 @@ bool NeedsSampleReads(COLMDoc& doc, double zoom) {
     DocumentWaveform* waveform = WaveformOf(doc);
     if (!waveform) return true;
     const WaveformImage& image = waveform->Image();
-    return image.waveformShown && (zoom < image.framesPerPoint || image.state == ImageState::Stale);
+    return image.waveformShown &&
+           (!image.HasMemory() || zoom < image.framesPerPoint || image.state == ImageState::Stale);
 }
 
 void ShowFromStart(COLMDoc& doc, int width) {

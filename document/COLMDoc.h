@@ -72,6 +72,7 @@ public:
     std::uint32_t selectionLock = 0;  // 0 none, 1 position, 2 length
     std::uint32_t loopLock = 0;       // 0 none, 1 position, 2 length
     std::uint32_t playCursor = 0;
+    bool loopMode = false;  // loop playback on or off
     ViewSettings view;
 
     DocumentHost& Host() { return host_; }

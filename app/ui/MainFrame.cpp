@@ -36,6 +36,7 @@ namespace pelmora {
 namespace {
 
 constexpr int kIdleMs = 250;
+constexpr int kHandOverRetryMs = 250;
 
 
 }  // namespace
@@ -349,8 +350,9 @@ void CMainFrame::ShowDocument(COLMDoc& doc) {
     window->installEventFilter(this);
     connect(child->WaveformPane(), &CPaneWForm::SelectionChanged, this, [this] { UpdateCommands(); });
     child->SetSnapModeSource([this] { return app_->snapMode; });
+    child->SetBusySource([this] { return progress_->Running(); });
     connect(child, &CChildFrame::SelectWorkingDirRequested, this, [this] { Run(CommandId::SelectWorkingDir); });
-    window->resize(700, 500);
+    window->resize(mdi_->viewport()->size().boundedTo(QSize(700, 500)));
     window->show();
 }
 
@@ -360,6 +362,11 @@ void CMainFrame::OpenSound(const QString& path) {
 
 void CMainFrame::OpenFromShell(const QString& path) {
     if (app_->Browsing()) return;  // the folder browser is open: the hand-over is ignored
+    if (progress_->Running()) {
+        // An operation lets events through for its progress display: open once it is done.
+        QTimer::singleShot(kHandOverRetryMs, this, [this, path] { OpenFromShell(path); });
+        return;
+    }
     Guarded([&] {
         if (COLMDoc* doc = app_->OpenFromShell(path.toStdString())) ShowDocument(*doc);
     });

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 
 #include "app/ui/MainFrame.h"
+#include "base/Error.h"
 #include "base/ui/Translate.h"
 #include "display/DocumentWaveform.h"
 #include "display/WaveformView.h"
@@ -28,9 +29,12 @@ void CMainFrame::BuildViewCommands() {
         return [this, rule] {
             CChildFrame* child = ActiveChild();
             if (!child) return;
-            Guarded([&] {
+            // Only the active window is redrawn, and only when the rule acted.
+            try {
                 if (rule(child->Document(), child->WaveformPane()->Context())) child->Refresh();
-            });
+            } catch (const Error& e) {
+                prompter_->Message(e.Message());
+            }
         };
     };
     auto rule = [&](ViewRule f) { return onView(f); };

@@ -51,7 +51,10 @@ CChildFrame::CChildFrame(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(
         parameters_->UpdateSelectionFields();
         UpdateStatusBar();
     });
-    connect(waveform_, &CPaneWForm::LoopChanged, parameters_, &CPaneWParam::UpdateLoopFields);
+    connect(waveform_, &CPaneWForm::LoopChanged, this, [this] {
+        parameters_->UpdateLoopFields();
+        UpdateTitle();
+    });
     connect(waveform_, &CPaneWForm::PositionChanged, this, [this] {
         parameters_->UpdatePlayLocation();
         UpdateStatusBar();
@@ -68,15 +71,21 @@ CChildFrame::CChildFrame(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(
     connect(parameters_, &CPaneWParam::ZoomChanged, waveform_, &CPaneWForm::Redraw);
     connect(fileInfo_, &CPaneFInfo::SelectWorkingDirRequested, this, &CChildFrame::SelectWorkingDirRequested);
 
-    // Once a second the image is refined a little, until it is exact.
+    // Once a second the image is refined a little, until it is exact; never in the middle of an
+    // operation (its progress display lets timers run) or while a sound plays.
     connect(&refinement_, &QTimer::timeout, this, [this] {
+        if ((busy_ && busy_()) || waveform_->Context().anySoundActive) return;
         DocumentWaveform* waveform = WaveformOf(doc_);
-        if (waveform && waveform->RefineStep()) waveform_->update();
+        if (waveform && waveform->RefineStep()) waveform_->ImageRefined();
     });
     refinement_.start(kRefinementMs);
-    resize(700, 500);
     UpdateStatusBar();
     UpdateTitle();
+}
+
+void CChildFrame::SetBusySource(std::function<bool()> busy) {
+    waveform_->SetBusySource(busy);
+    busy_ = std::move(busy);
 }
 
 void CChildFrame::SetSnapModeSource(std::function<SnapMode()> source) {

@@ -33,6 +33,8 @@ public:
 
     // The application's "Auto Snap" setting, for mouse selections and typed values.
     void SetSnapModeSource(std::function<SnapMode()> source);
+    // Whether an operation is running: the panes then only repaint what they have drawn.
+    void SetBusySource(std::function<bool()> busy);
 
     // Redraws every pane from the document.
     void Refresh();
@@ -50,6 +52,7 @@ private:
     CPaneWForm* waveform_ = nullptr;
     std::array<QLabel*, 4> status_{};
     QTimer refinement_;
+    std::function<bool()> busy_;
 };
 
 }  // namespace pelmora

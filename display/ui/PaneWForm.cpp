@@ -59,7 +59,14 @@ PaneContext CPaneWForm::Context() const {
 
 void CPaneWForm::Redraw() {
     waveformStale_ = overviewStale_ = true;
+    drawingFailure_.clear();
     LayOut();
+    update();
+}
+
+void CPaneWForm::ImageRefined() {
+    overviewStale_ = true;
+    waveformStale_ = waveformStale_ || !NeedsSampleReads(doc_, doc_.view.horizontalZoom);
     update();
 }
 
@@ -144,7 +151,9 @@ std::uint16_t CPaneWForm::ChannelAt(int y) const {
 }
 
 int CPaneWForm::XOfFrame(std::uint32_t frame) const {
-    return WaveformRect().left() + static_cast<int>(std::floor(ColumnOfFrame(doc_, frame)));
+    // Frames far outside the view land just beyond its edges, never past what an int holds.
+    const double column = std::clamp(std::floor(ColumnOfFrame(doc_, frame)), -2.0, width() + 2.0);
+    return WaveformRect().left() + static_cast<int>(column);
 }
 
 // ---- Drawing ---------------------------------------------------------------------------------
@@ -195,9 +204,14 @@ void CPaneWForm::DrawChannels(QPainter& painter, const QRect& area, std::uint32_
 void CPaneWForm::RenderWaveform() {
     const QRect wave = WaveformRect();
     waveformImage_ = QImage(std::max(1, wave.width()), std::max(1, wave.height()), QImage::Format_RGB32);
-    waveformImage_.fill(kBackground);
     waveformStale_ = false;
     DocumentWaveform* waveform = WaveformOf(doc_);
+    if (waveformImage_.isNull()) {
+        // No off-screen surface: the waveform is hidden rather than drawn half.
+        if (waveform) waveform->ShowWaveform(false);
+        return;
+    }
+    waveformImage_.fill(kBackground);
     if (waveform && !waveform->Image().waveformShown) return;
     QPainter painter(&waveformImage_);
     DrawChannels(painter, QRect(QPoint(0, 0), wave.size()), doc_.view.firstVisible, doc_.view.horizontalZoom,
@@ -329,13 +343,24 @@ void CPaneWForm::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().window());
     const QRect wave = WaveformRect();
     if (wave.width() <= 0 || wave.height() <= 0) return;
-    try {
-        if (waveformStale_ || waveformImage_.size() != wave.size()) RenderWaveform();
-        if (overviewStale_ || overviewImage_.size() != OverviewRect().size()) RenderOverview();
-    } catch (const Error& e) {
-        waveformStale_ = overviewStale_ = false;
+    if (busy_ && busy_()) {
+        if (!OverviewRect().isEmpty()) painter.drawImage(OverviewRect().topLeft(), overviewImage_);
+        painter.drawImage(wave.topLeft(), waveformImage_);
+        return;
+    }
+    if (drawingFailure_.isEmpty()) {
+        try {
+            if (waveformStale_ || waveformImage_.size() != wave.size()) RenderWaveform();
+            if (overviewStale_ || overviewImage_.size() != OverviewRect().size()) RenderOverview();
+        } catch (const Error& e) {
+            drawingFailure_ = Tr(e.Message().c_str());
+        } catch (const std::bad_alloc&) {
+            drawingFailure_ = Tr(Text(StringId::MemoryError));
+        }
+    }
+    if (!drawingFailure_.isEmpty()) {
         painter.setPen(Qt::red);
-        painter.drawText(wave, Qt::AlignCenter, Tr(e.Message().c_str()));
+        painter.drawText(wave, Qt::AlignCenter, drawingFailure_);
         return;
     }
     if (!OverviewRect().isEmpty()) painter.drawImage(OverviewRect().topLeft(), overviewImage_);
@@ -348,6 +373,7 @@ void CPaneWForm::paintEvent(QPaintEvent*) {
 
 void CPaneWForm::ShowPlayCursor() {
     const PaneContext context = Context();
+    if (context.document == Transport::RegionPlaying) return;
     if (doc_.view.scrollDuringPlayback && context.document != Transport::Recording &&
         (doc_.playCursor < doc_.view.firstVisible || doc_.playCursor >= doc_.view.lastVisible)) {
         const bool drawable = !NeedsSampleReads(doc_, doc_.view.horizontalZoom) || context.document == Transport::Idle;
@@ -434,11 +460,11 @@ void CPaneWForm::ContinueDrag(QPoint at) {
         bandTo_ = std::clamp(at.x() - OverviewRect().left(), 0, std::max(0, OverviewRect().width() - 1));
         break;
     case DragKind::Cursor:
-        PlaceCursorFromRuler(doc_, FrameAt(std::clamp(at.x(), WaveformRect().left(), WaveformRect().right())));
+        PlaceCursorFromRuler(doc_, FrameAt(std::clamp(at.x(), WaveformRect().left(), WaveformRect().right() + 1)));
         emit PositionChanged();
         break;
     case DragKind::LoopMarker:
-        loopMarker_->Drag(doc_, FrameAt(std::clamp(at.x(), WaveformRect().left(), WaveformRect().right())));
+        loopMarker_->Drag(doc_, FrameAt(std::clamp(at.x(), WaveformRect().left(), WaveformRect().right() + 1)));
         emit LoopChanged();
         break;
     case DragKind::Selection: {

@@ -26,9 +26,13 @@ public:
     PaneContext Context() const;
     // Redraws everything after the document's view, selection or loop changed elsewhere.
     void Redraw();
+    // The image was refined: the overview, and the view when drawn from the image, are redrawn.
+    void ImageRefined();
     // Where the application's "Auto Snap" setting and the transport come from.
     void SetSnapModeSource(std::function<SnapMode()> source) { snapMode_ = std::move(source); }
     void SetTransportSource(std::function<PaneContext(PaneContext)> source) { transport_ = std::move(source); }
+    // While an operation runs the document is half changed: the pane shows what it drew last.
+    void SetBusySource(std::function<bool()> busy) { busy_ = std::move(busy); }
 
     // `ShowPlayCursor`: follows the play position when asked to, and moves the cursor line.
     void ShowPlayCursor();
@@ -84,6 +88,7 @@ private:
     COLMDoc& doc_;
     std::function<SnapMode()> snapMode_;
     std::function<PaneContext(PaneContext)> transport_;
+    std::function<bool()> busy_;
     QScrollBar* horizontal_ = nullptr;
     QScrollBar* vertical_ = nullptr;
     QImage waveformImage_;
@@ -92,6 +97,7 @@ private:
     bool overviewStale_ = true;
     bool started_ = false;
     bool syncing_ = false;
+    QString drawingFailure_;  // shown instead of the waveform until the next full redraw
 
     DragKind drag_ = DragKind::None;
     std::optional<SelectionGesture> selection_;

@@ -85,12 +85,7 @@ CPaneWParam::CPaneWParam(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(
             [this] { ToggleLock([this] { return ToggleLoopPositionLock(doc_); }); });
     connect(loopLengthLock_, &QToolButton::clicked, this,
             [this] { ToggleLock([this] { return ToggleLoopLengthLock(doc_); }); });
-    // The loop mode of playback does not exist yet; until it does the button switches the
-    // sound's own loop flag, which playback will follow.
-    connect(loopMode_, &QPushButton::clicked, this, [this](bool on) {
-        doc_.Info().loopOn = on;
-        emit LoopEdited();
-    });
+    connect(loopMode_, &QPushButton::clicked, this, [this](bool on) { doc_.loopMode = on; });
 
     layout->addWidget(ZoomSection());
     layout->addStretch(1);
@@ -224,7 +219,7 @@ void CPaneWParam::UpdateSelectionFields() {
 
 void CPaneWParam::UpdateLoopFields() {
     UpdateGroups(FieldGroup::LoopStart, FieldGroup::LoopLength);
-    loopMode_->setChecked(doc_.Info().loopOn);
+    loopMode_->setChecked(doc_.loopMode);
     UpdateLockButtons();
 }
 
@@ -301,8 +296,9 @@ bool CPaneWParam::HandleEditorKey(int key, Qt::KeyboardModifiers modifiers) {
     switch (key) {
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
-        case Qt::Key_Period: {
-            const bool backward = key == Qt::Key_Backtab || (modifiers & Qt::ShiftModifier);
+        case Qt::Key_Period:
+        case Qt::Key_Greater: {  // the full stop with Shift on common layouts
+            const bool backward = key == Qt::Key_Backtab || key == Qt::Key_Greater || (modifiers & Qt::ShiftModifier);
             Commit();
             OpenEditor(NextField(field, backward, doc_.selectionLock, doc_.loopLock));
             return true;

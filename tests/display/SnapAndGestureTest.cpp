@@ -48,6 +48,16 @@ TEST_F(SnapTest, BothChannelsCountTheFirstCrossingOfEither) {
     EXPECT_EQ(SnapEdge(doc, Zero(0, 4, {0, 1})), 4u);
 }
 
+TEST_F(SnapTest, LevelSnapOverBothChannelsTakesTheFirstFrameEitherPrefers) {
+    // Frame 4 gives the levels: 10 on the left, -10 on the right. The left crosses between
+    // frames 1 and 2 (preferring 2, nearer its level), the right between 1 and 2 too
+    // (preferring 1); either preferring the first frame reached wins.
+    COLMDoc& doc = OpenSamples({0, 0, 4, -9, 12, -30, 13, -20, 10, -10}, 2);
+    EXPECT_EQ(SnapEdge(doc, {SnapMode::Level, 0, 4, {0, 1}}), 2u);
+    EXPECT_EQ(SnapEdge(doc, {SnapMode::Level, 0, 4, {1, 2}}), 1u);
+    EXPECT_EQ(SnapEdge(doc, {SnapMode::Level, 0, 4, {0, 2}}), 1u);
+}
+
 TEST_F(SnapTest, AGivenUpSearchLeavesTheEdge) {
     std::vector<std::int32_t> samples(100'000, 0);
     samples.back() = 100;

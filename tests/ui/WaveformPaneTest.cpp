@@ -147,6 +147,28 @@ TEST_F(WaveformPaneTest, MouseSelectsPerStripPlacesTheCursorAndMovesLoopMarkers)
     EXPECT_EQ(doc.Info().loopEnd, 128u * 180);
 }
 
+TEST_F(WaveformPaneTest, AnUnreadableWorkingCopyIsSaidNotDrawnAndFarFramesStayOnScreen) {
+    COLMDoc& doc = app.Open(HalfLoudStereo(dir, 64'000));
+    CPaneWForm& p = Show(doc);
+    const QRect wave = p.WaveformRect();
+    ASSERT_TRUE(SetZoom(doc, kMinHorizontalZoom, 1.0, p.Context()));
+    EXPECT_EQ(p.XOfFrame(200'000'000), wave.left() + p.width() + 2) << "no int overflow at the finest zoom";
+
+    std::filesystem::resize_file(doc.WorkingPath(), 100);
+    p.Redraw();
+    const QImage shot = p.grab().toImage();
+    int red = 0, wavePixels = 0;
+    for (int y = wave.top(); y <= wave.bottom(); ++y) {
+        for (int x = wave.left(); x <= wave.right(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            red += c.red() > 200 && c.green() < 80;
+            wavePixels += c == QColor(120, 210, 140);
+        }
+    }
+    EXPECT_GT(red, 20) << "\"File read error\" is written in the pane";
+    EXPECT_EQ(wavePixels, 0);
+}
+
 TEST_F(WaveformPaneTest, DraggingPastTheEdgeScrollsAndTheOverviewBandZooms) {
     COLMDoc& doc = app.Open(HalfLoudStereo(dir, 400'000));
     CPaneWForm& p = Show(doc);
