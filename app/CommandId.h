@@ -106,6 +106,7 @@ enum class CommandId : std::uint16_t {
     Play = 32773,
     Record = 32774,
     RegionPlay = 32775,
+    LoopMode = 1221,
     // Help
     About = 57664,
 };

@@ -81,6 +81,7 @@ QAction* CMainFrame::Register(CommandId id, const QString& text, const QKeySeque
                               std::function<bool()> checked) {
     auto* action = new QAction(text, this);
     action->setShortcut(shortcut);
+    addAction(action);  // its shortcut works whether or not a menu or toolbar shows it
     action->setCheckable(static_cast<bool>(checked));
     connect(action, &QAction::triggered, this, [this, id] { Run(id); });
     commands_[id] = Command{action, std::move(run), std::move(enabled), std::move(checked)};
@@ -381,8 +382,20 @@ bool CMainFrame::CloseDocumentWindow(QMdiSubWindow* window) {
     auto* child = qobject_cast<CChildFrame*>(window->widget());
     if (!child) return true;
     bool closed = false;
-    Guarded([&] { closed = app_->Close(child->Document()); });
-    return closed;
+    try {
+        closed = app_->Close(child->Document());
+    } catch (const Error& e) {
+        prompter_->Message(e.Message());
+    } catch (const Cancelled&) {
+    }
+    if (!closed) {
+        RefreshAll();  // a question may have saved it
+        return false;
+    }
+    // The document is gone: its panes must not draw or tick again.
+    window->setWidget(nullptr);
+    delete child;
+    return true;
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -392,8 +405,6 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
                 event->ignore();
                 return true;
             }
-            // The document is gone: the window must not draw it again.
-            window->setWidget(nullptr);
         }
     }
     return QMainWindow::eventFilter(watched, event);

@@ -11,6 +11,7 @@
 
 #include "base/ui/Translate.h"
 #include "app/MenuText.h"
+#include "display/ui/ChildFrame.h"
 #include "app/ui/MainFrame.h"
 
 namespace pelmora {
@@ -75,6 +76,13 @@ void CMainFrame::BuildShellCommands() {
     Register(CommandId::Play, Tr("Play"), QKeySequence(), [] {}, never, never);
     Register(CommandId::Record, Tr("Record"), QKeySequence(), [] {}, never, never);
     Register(CommandId::RegionPlay, Tr("RegionPlay"), QKeySequence(), [] {}, never);
+    // Loop mode is the document's, kept for the playback to come; the pane's "Loop" button shows it.
+    Register(CommandId::LoopMode, Tr("Loop Mode (Num /)"), QKeySequence(Qt::KeypadModifier | Qt::Key_Slash), [this] {
+        if (CChildFrame* child = ActiveChild()) {
+            child->Document().loopMode = !child->Document().loopMode;
+            child->Refresh();
+        }
+    }, hasDoc, [this] { return ActiveDocument() && ActiveDocument()->loopMode; });
 
     for (const ToolbarLayout& layout : kToolbars) {
         const CommandId id = layout.visibility;

@@ -23,6 +23,10 @@ bool IsInput(QEvent::Type type) {
     case QEvent::Wheel:
     case QEvent::Shortcut:
     case QEvent::ShortcutOverride:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
     case QEvent::Close: return true;
     default: return false;
     }
@@ -86,7 +90,8 @@ void StatusBarProgress::Hide() {
 
 // Repaints and lets ESC through while the operation runs on this thread.
 void StatusBarProgress::KeepResponsive() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    // A second instance's hand-over waits on its socket until the operation is over.
+    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers, 5);
     sinceEvents_.restart();
 }
 

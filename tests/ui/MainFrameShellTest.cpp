@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QPointer>
+
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -195,6 +197,24 @@ TEST_F(MainFrameWithDocuments, WindowCommandsOnTwoDocuments) {
     EXPECT_TRUE(items.back()->isChecked());
     items[items.size() - 2]->trigger();
     EXPECT_EQ(mdi->activeSubWindow(), windows[0]);
+}
+
+TEST_F(MainFrameWithDocuments, ClosingWindowsTakesTheirPanesWithThem) {
+    for (const char* name : {"a.wav", "b.wav", "c.wav"}) frame.OpenSound(QString::fromStdString(MakeTone(dir, name)));
+    auto* mdi = qobject_cast<QMdiArea*>(frame.centralWidget());
+    ASSERT_EQ(frame.App().Documents().size(), 3u);
+    QPointer<CChildFrame> closed = frame.ActiveChild();
+    EXPECT_TRUE(frame.Run(CommandId::Close));
+    EXPECT_TRUE(closed.isNull()) << "the closed window's panes are deleted, not left ticking";
+    EXPECT_EQ(frame.App().Documents().size(), 2u);
+    QTest::qWait(1100);  // a refinement tick of the remaining windows
+    EXPECT_TRUE(frame.Run(CommandId::CloseAll));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(mdi->subWindowList().isEmpty());
+    EXPECT_TRUE(frame.App().Documents().empty());
+    frame.OpenSound(QString::fromStdString(MakeTone(dir, "d.wav")));
+    EXPECT_TRUE(frame.close());
+    EXPECT_TRUE(frame.App().Documents().empty());
 }
 
 TEST_F(MainFrameWithDocuments, TheCommandLineSetsItsSwitchesAndOpensItsFile) {
