@@ -51,8 +51,13 @@ void GainDialog::Show() {
 }
 
 void GainDialog::Ok() {
-    const bool levelFocused = levelEdit_->hasFocus();
-    const GainField focus = levelFocused ? GainField::Level : rateEdit_->hasFocus() ? GainField::Rate : GainField::None;
+    // A click on OK takes the focus first; an edit still holding a text it could not commit
+    // counts as the focused one, so that text is refused rather than dropped.
+    const bool levelPending = levelEdit_->text().toStdString() != model_.LevelText();
+    const bool ratePending = rateEdit_->text().toStdString() != model_.RateText();
+    const bool levelFocused = levelEdit_->hasFocus() || (!rateEdit_->hasFocus() && levelPending);
+    const bool rateFocused = !levelFocused && (rateEdit_->hasFocus() || ratePending);
+    const GainField focus = levelFocused ? GainField::Level : rateFocused ? GainField::Rate : GainField::None;
     const QString text = levelFocused ? levelEdit_->text() : rateEdit_->text();
     rate_ = model_.Ok(focus, text.toStdString());
     if (!rate_) {

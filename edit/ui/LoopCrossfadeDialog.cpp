@@ -129,11 +129,16 @@ void LoopCrossfadeDialog::Show() {
 }
 
 void LoopCrossfadeDialog::Ok() {
-    if (sustain_.edit->hasFocus() && !model_.CommitSustainText(sustain_.edit->text().toStdString())) {
+    // A click on OK takes the focus first: an edit whose text differs from its value still
+    // has a text to commit, and a refused one keeps the dialog open.
+    auto pending = [](const PercentControls& c, int percent) {
+        return c.edit->hasFocus() || c.edit->text() != QString::number(percent);
+    };
+    if (pending(sustain_, model_.SustainPercent()) && !model_.CommitSustainText(sustain_.edit->text().toStdString())) {
         sustain_.edit->selectAll();
         return;
     }
-    if (release_.edit->hasFocus() && !model_.CommitReleaseText(release_.edit->text().toStdString())) {
+    if (pending(release_, model_.ReleasePercent()) && !model_.CommitReleaseText(release_.edit->text().toStdString())) {
         release_.edit->selectAll();
         return;
     }

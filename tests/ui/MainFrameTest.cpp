@@ -14,6 +14,7 @@
 #include "display/ui/PaneWForm.h"
 #include "display/ui/PaneWParam.h"
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 #include "document/ui/NewDialog.h"
 #include "edit/ui/GainDialog.h"
@@ -171,6 +172,25 @@ TEST(GainDialog, TheTypedRateIsCommittedAndRemembered) {
     EXPECT_EQ(dialog.Rate(), 50);
     EXPECT_EQ(model.Rate(), 50);
     EXPECT_EQ(edits[1]->text(), "-6.02");  // the level follows the rate
+}
+
+TEST(GainDialog, ALevelThatIsNotANumberKeepsTheDialogOpenWhenOkIsClicked) {
+    GainDialogModel model;
+    GainDialog dialog(model);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QLineEdit* level = dialog.findChildren<QLineEdit*>()[1];
+    level->setFocus();
+    level->selectAll();
+    QTest::keyClicks(level, "abc");
+    QPushButton* ok = nullptr;
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (!button->text().contains("Cancel")) ok = button;
+    ASSERT_NE(ok, nullptr);
+    QTest::mouseClick(ok, Qt::LeftButton);  // the click takes the focus before OK runs
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(dialog.Rate());
+    EXPECT_EQ(level->selectedText(), "abc");
 }
 
 TEST(SingleInstance, ALaterStartHandsItsPathToTheRunningOne) {
