@@ -122,7 +122,10 @@ COLMDoc* ApplicationState::OpenFromShell(const std::string& path) {
     return &Open(path);
 }
 
-COLMDoc& ApplicationState::OpenWithMark(const std::string& path, bool importMark) {
+COLMDoc& ApplicationState::OpenWithMark(const std::string& quotedPath, bool importMark) {
+    // Every way of opening takes a path in surrounding double quotes as the path without them.
+    const bool quoted = quotedPath.size() >= 2 && quotedPath.front() == '"' && quotedPath.back() == '"';
+    const std::string path = quoted ? quotedPath.substr(1, quotedPath.size() - 2) : quotedPath;
     if (AtDocumentLimit()) throw Error(StringId::NoMoreFiles);
     if (!importMark) {
         for (const auto& doc : documents_) {

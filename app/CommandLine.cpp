@@ -62,7 +62,10 @@ std::string JoinArguments(const std::vector<std::string>& arguments) {
     std::string line;
     for (const std::string& argument : arguments) {
         if (!line.empty()) line += ' ';
-        line += argument;
+        // An argument the shell kept whole despite its blanks was quoted there: quoted again,
+        // it stays one word, and switches after it stay switches.
+        const bool quoted = argument.find_first_of(" \t") != std::string::npos && argument.find('"') == std::string::npos;
+        line += quoted ? '"' + argument + '"' : argument;
     }
     return line;
 }

@@ -20,8 +20,9 @@ struct CommandLine {
     std::optional<SoundDevicesByName> devices;
 };
 
-// The arguments after the program's name joined with single blanks: the command line as one
-// string, which the file-name rule below reads as the user typed it.
+// The arguments after the program's name joined with single blanks, those with blanks in
+// double quotes: the command line as one string, which the file-name rule below reads as the
+// user typed it.
 std::string JoinArguments(const std::vector<std::string>& arguments);
 
 // Words are separated by blanks; double quotes group blanks into a word and are removed. A word

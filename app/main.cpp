@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
     frame.App().SetWorkDirAtStartup(profile.GetString("OLM App", "Work Dir").value_or(""));
     frame.show();
     QObject::connect(&instance, &pelmora::SingleInstance::PathArrived, &frame, [&frame](const QString& handed) {
+        if (frame.isMinimized()) frame.showNormal();
         frame.raise();
         frame.activateWindow();
         if (!handed.isEmpty()) frame.OpenFromShell(handed);

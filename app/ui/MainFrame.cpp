@@ -1,6 +1,8 @@
 #include "app/ui/MainFrame.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QLineEdit>
 #include <QCloseEvent>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -44,6 +46,8 @@ constexpr int kHandOverRetryMs = 250;
 CMainFrame::CMainFrame() {
     setWindowTitle(QStringLiteral("Pelmora"));
     setAcceptDrops(true);
+    // Keys typed into an edit field are the field's, not the shortcuts'.
+    qApp->installEventFilter(this);
     mdi_ = new QMdiArea(this);
     setCentralWidget(mdi_);
     prompter_ = std::make_unique<QtPrompter>(this);
@@ -131,6 +135,8 @@ void CMainFrame::Guarded(const std::function<void()>& body) {
     } catch (const Error& e) {
         prompter_->Message(e.Message());
     } catch (const Cancelled&) {
+    } catch (const std::bad_alloc&) {
+        prompter_->Message(Text(StringId::MemoryError));
     }
     RefreshAll();
 }
@@ -399,6 +405,11 @@ bool CMainFrame::CloseDocumentWindow(QMdiSubWindow* window) {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        (qobject_cast<QLineEdit*>(watched) || qobject_cast<QAbstractSpinBox*>(watched))) {
+        event->accept();
+        return false;
+    }
     if (event->type() == QEvent::Close) {
         if (auto* window = qobject_cast<QMdiSubWindow*>(watched)) {
             if (!CloseDocumentWindow(window)) {

@@ -5,13 +5,17 @@
 #include "base/ui/Translate.h"
 
 #include "document/COLMDoc.h"
+#include "platform/File.h"
 #include "document/ui/FileFilterNames.h"
 
 namespace pelmora {
 
 std::optional<std::string> ChooseSaveAsPath(QWidget* parent, const COLMDoc& doc) {
-    QFileDialog dialog(parent, Tr("Save As"),
-                       QString::fromStdString(doc.Title()));
+    QFileDialog dialog(parent, Tr("Save As"));
+    // Beside the original; a sound the system made has no folder of its own yet.
+    if (!doc.MadeFromTempFile() && !doc.OriginalPath().empty())
+        dialog.setDirectory(QString::fromStdString(platform::FolderOf(doc.OriginalPath())));
+    dialog.selectFile(QString::fromStdString(doc.Title()));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // Qt's own dialog, so that the filter names show as they stand.

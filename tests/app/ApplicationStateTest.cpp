@@ -34,6 +34,13 @@ TEST_F(ApplicationStateTest, TwentyDocumentsAtMostAndTheWarningOnce) {
     EXPECT_EQ(FilesIn(work), std::set<std::string>{});
 }
 
+TEST_F(ApplicationStateTest, APathInDoubleQuotesOpensAsThePathWithoutThem) {
+    const std::string sound = MakeSound("with blank.wav", "-r 8000 -b 8 -c 1", 0.01);
+    COLMDoc& doc = app.Open("\"" + sound + "\"");
+    EXPECT_TRUE(doc.RefersTo(sound));
+    EXPECT_EQ(&app.Open(sound), &doc) << "the same file, so its document comes forward";
+}
+
 TEST_F(ApplicationStateTest, ChangingTheWorkingDirectoryMovesEveryTemporaryFile) {
     COLMDoc& doc = app.Open(MakeSound("m.wav", "-r 8000 -b 16 -c 1", 0.1));
     WriteAll(app.ClipPath(), std::vector<std::uint8_t>(5000, 1));

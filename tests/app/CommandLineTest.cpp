@@ -11,6 +11,11 @@ TEST(CommandLine, AnUnquotedLineIsOnePathBlanksAndSwitchesIncluded) {
     EXPECT_EQ(ParseCommandLine(line).file, "/home/me/My Sounds/kick.wav");
     EXPECT_EQ(ParseCommandLine("My Sounds/kick.wav").file, "My Sounds/kick.wav");
 
+    // A path the shell kept whole (it was quoted there) is quoted again, so switches after it count.
+    const CommandLine kept = ParseCommandLine(JoinArguments({"/home/me/My Sounds/kick.wav", "-b"}));
+    EXPECT_EQ(kept.file, "/home/me/My Sounds/kick.wav");
+    EXPECT_FALSE(kept.fileBackup);
+
     // A switch in front does not end the rule: the whole line stays the name, and the switch
     // still counts.
     const CommandLine switched = ParseCommandLine("-b My Sounds/kick.wav");

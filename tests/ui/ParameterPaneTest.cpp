@@ -74,6 +74,11 @@ TEST_F(DocumentWindow, TypedSelectionEndReachesTheDocumentAndTabMovesOn) {
     const double zoom = doc.view.horizontalZoom;
     QTest::keyClick(editor, Qt::Key_G);
     EXPECT_EQ(doc.view.horizontalZoom, zoom);
+    doc.selectionEnd = 100;
+    QTest::qWait(400);  // the frame's idle update enables "Trim" for the selection
+    QTest::keyClick(editor, Qt::Key_T, Qt::ControlModifier);
+    EXPECT_EQ(doc.Info().frames, 8000u);
+    doc.selectionEnd = 0;
     editor->selectAll();
     QTest::keyClicks(editor, QStringLiteral("4000"));
     QTest::keyClick(editor, Qt::Key_Tab);
