@@ -236,12 +236,18 @@ FieldCommit CommitField(COLMDoc& doc, int field, std::string_view typed, const F
     const std::int64_t value = ReadTypedInteger(typed);
     if (value == FieldValue(doc, field)) return FieldCommit::Nothing;
     const FieldGroup group = GroupOfField(field);
-    // The play location is only shown here; a locked group keeps its values.
-    if (group == FieldGroup::PlayLocation || IsFieldLocked(field, doc.selectionLock, doc.loopLock))
-        return FieldCommit::FieldsOnly;
+    // A locked group keeps its values.
+    if (IsFieldLocked(field, doc.selectionLock, doc.loopLock)) return FieldCommit::FieldsOnly;
     const SoundInfo& info = doc.Info();
     const std::int64_t frames = std::clamp<std::int64_t>(
         FramesWithTimePart(info.sampleRate, GroupFrames(doc, group), KindOfField(field), value), 0, info.frames);
+    if (group == FieldGroup::PlayLocation) {
+        // Nothing plays while a field is typed into; the play position moves there.
+        if (context.transport != Transport::Idle) return FieldCommit::FieldsOnly;
+        doc.playCursor = static_cast<std::uint32_t>(frames);
+        doc.view.currentPosition = doc.playCursor;
+        return FieldCommit::PlayLocation;
+    }
     return IsSelectionGroup(group) ? CommitSelection(doc, group, frames, context)
                                    : CommitLoop(doc, group, frames, context);
 }

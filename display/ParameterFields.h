@@ -53,6 +53,7 @@ enum class FieldCommit {
     FieldsOnly,  // the document kept its values; the fields show them again
     Selection,
     Loop,
+    PlayLocation,
 };
 
 struct FieldCommitContext {

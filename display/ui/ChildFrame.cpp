@@ -69,6 +69,10 @@ CChildFrame::CChildFrame(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(
         UpdateTitle();
     });
     connect(parameters_, &CPaneWParam::ZoomChanged, waveform_, &CPaneWForm::Redraw);
+    connect(parameters_, &CPaneWParam::PlayLocationEdited, this, [this] {
+        waveform_->update();
+        UpdateStatusBar();
+    });
     connect(fileInfo_, &CPaneFInfo::SelectWorkingDirRequested, this, &CChildFrame::SelectWorkingDirRequested);
 
     // Once a second the image is refined a little, until it is exact; never in the middle of an

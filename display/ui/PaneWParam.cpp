@@ -349,6 +349,10 @@ void CPaneWParam::Commit() {
                 UpdateLoopFields();
                 emit LoopEdited();
                 break;
+            case FieldCommit::PlayLocation:
+                UpdatePlayLocation();
+                emit PlayLocationEdited();
+                break;
         }
     });
 }

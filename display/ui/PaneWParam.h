@@ -44,6 +44,7 @@ public slots:
 signals:
     void SelectionEdited();
     void LoopEdited();
+    void PlayLocationEdited();
     void ZoomChanged();
 
 protected:

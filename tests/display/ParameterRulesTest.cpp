@@ -88,6 +88,23 @@ TEST_F(ParameterPane, FieldsShowFramesAndTime) {
     EXPECT_EQ(Group(doc, FieldGroup::PlayLocation), "66150 00 00 01 500 ");
 }
 
+TEST_F(ParameterPane, TypedPlayLocationMovesThePlayPositionWithinTheSound) {
+    COLMDoc& doc = OpenSecond();
+    const int seconds = FieldOf(FieldGroup::PlayLocation, FieldKind::Seconds);
+    const int hours = FieldOf(FieldGroup::PlayLocation, FieldKind::Hours);
+    EXPECT_EQ(CommitField(doc, kPlayFrames, "1000", kIdle), FieldCommit::PlayLocation);
+    EXPECT_EQ(doc.playCursor, 1000u);
+    EXPECT_EQ(doc.view.currentPosition, 1000u);
+    EXPECT_EQ(CommitField(doc, seconds, "5", kIdle), FieldCommit::PlayLocation);
+    EXPECT_EQ(doc.playCursor, 44100u) << "limited to the frame count";
+    CommitField(doc, hours, "99999999", kIdle);
+    EXPECT_EQ(doc.playCursor, 44100u) << "still the end";
+    EXPECT_EQ(CommitField(doc, kPlayFrames, "-5", kIdle), FieldCommit::PlayLocation);
+    EXPECT_EQ(doc.playCursor, 0u);
+    EXPECT_EQ(CommitField(doc, kPlayFrames, "7", {SnapMode::None, Transport::Playing}), FieldCommit::FieldsOnly);
+    EXPECT_EQ(doc.playCursor, 0u);
+}
+
 TEST_F(ParameterPane, TypedSelectionEdges) {
     COLMDoc& doc = OpenSecond();
     doc.selectionStart = 100;
