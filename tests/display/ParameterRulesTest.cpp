@@ -194,7 +194,7 @@ TEST_F(ParameterPane, TypedLoopPoints) {
     EXPECT_EQ(Loop(doc), (Range{800, 1000}));
     doc.loopLock = kLockPosition;
     EXPECT_EQ(CommitField(doc, kLoopEnd, "5000", kIdle), FieldCommit::FieldsOnly);
-    EXPECT_EQ(CommitField(doc, kPlayFrames, "5000", kIdle), FieldCommit::FieldsOnly);
+    EXPECT_EQ(CommitField(doc, kPlayFrames, "5000", kIdle), FieldCommit::PlayLocation) << "not a loop field";
 }
 
 TEST_F(ParameterPane, TypedEdgesSnapOnlyWhenFree) {
