@@ -42,7 +42,7 @@ std::int64_t Number(const QLineEdit* edit) { return edit->text().trimmed().toLon
 
 NewDialog::NewDialog(NewDialogModel& model, std::string workDir, Prompter& prompter,
                      QWidget* parent)
-    : QDialog(parent), model_(model), workDir_(std::move(workDir)), prompter_(prompter) {
+    : QDialog(parent), model_(model), saved_(model), workDir_(std::move(workDir)), prompter_(prompter) {
     setWindowTitle(Tr("New"));
     auto* grid = new QGridLayout;
     otherRate_ = new QLineEdit(this);
@@ -164,6 +164,11 @@ bool NewDialog::Press() {
     if (!check.message.empty()) prompter_.Message(check.message);
     LoadFromModel();
     return false;
+}
+
+void NewDialog::reject() {
+    model_ = saved_;
+    QDialog::reject();
 }
 
 }  // namespace pelmora

@@ -23,12 +23,18 @@ public:
     // Writes the widgets into the model and runs its checks; true when the sound may be made.
     bool Press();
 
+public slots:
+    // Cancel: the remembered values stay as they were before the dialog opened.
+    void reject() override;
+
+
 private:
     void LoadFromModel();
     void StoreToModel();
     void UpdateFigures();
 
     NewDialogModel& model_;
+    const NewDialogModel saved_;  // Cancel gives the model back its values
     std::string workDir_;
     Prompter& prompter_;
     QButtonGroup* type_;

@@ -10,7 +10,7 @@
 
 namespace pelmora {
 
-GainDialog::GainDialog(GainDialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
+GainDialog::GainDialog(GainDialogModel& model, QWidget* parent) : QDialog(parent), model_(model), saved_(model) {
     setWindowTitle(Tr("Gain"));
     slider_ = new QSlider(Qt::Horizontal, this);
     slider_->setRange(0, GainDialogModel::kSliderMax);
@@ -65,6 +65,11 @@ void GainDialog::Ok() {
         return;
     }
     accept();
+}
+
+void GainDialog::reject() {
+    model_ = saved_;
+    QDialog::reject();
 }
 
 }  // namespace pelmora

@@ -18,11 +18,17 @@ public:
     // The rate OK committed; nullopt while the dialog has not been accepted.
     std::optional<int> Rate() const { return rate_; }
 
+public slots:
+    // Cancel: the remembered values stay as they were before the dialog opened.
+    void reject() override;
+
+
 private:
     void Show();
     void Ok();
 
     GainDialogModel& model_;
+    const GainDialogModel saved_;  // Cancel gives the model back its values
     QSlider* slider_;
     QLineEdit* rateEdit_;
     QLineEdit* levelEdit_;

@@ -35,7 +35,7 @@ void LoopCrossfadeDialog::PercentControls::SetEnabled(bool enabled) {
 }
 
 LoopCrossfadeDialog::LoopCrossfadeDialog(CrossfadeDialogModel& model, QWidget* parent)
-    : QDialog(parent), model_(model) {
+    : QDialog(parent), model_(model), saved_(model) {
     setWindowTitle(Tr("Loop Crossfade"));
 
     auto* typeBox = new QGroupBox(Tr("Crossfade type"), this);
@@ -143,6 +143,11 @@ void LoopCrossfadeDialog::Ok() {
         return;
     }
     accept();
+}
+
+void LoopCrossfadeDialog::reject() {
+    model_ = saved_;
+    QDialog::reject();
 }
 
 }  // namespace pelmora

@@ -22,6 +22,11 @@ class LoopCrossfadeDialog : public QDialog {
 public:
     LoopCrossfadeDialog(CrossfadeDialogModel& model, QWidget* parent = nullptr);
 
+public slots:
+    // Cancel: the remembered values stay as they were before the dialog opened.
+    void reject() override;
+
+
 private:
     struct PercentControls {
         QSlider* slider = nullptr;
@@ -38,6 +43,7 @@ private:
     void Ok();
 
     CrossfadeDialogModel& model_;
+    const CrossfadeDialogModel saved_;  // Cancel gives the model back its values
     QRadioButton* sustainOnly_;
     QRadioButton* sustainRelease_;
     PercentControls sustain_;

@@ -11,7 +11,7 @@
 namespace pelmora {
 
 NormalizeDialog::NormalizeDialog(NormalizeDialogModel& model, QWidget* parent)
-    : QDialog(parent), model_(model) {
+    : QDialog(parent), model_(model), saved_(model) {
     setWindowTitle(Tr("Normalize"));
     slider_ = new QSlider(Qt::Horizontal, this);
     slider_->setRange(NormalizeDialogModel::kMinRate, NormalizeDialogModel::kMaxRate);
@@ -51,6 +51,11 @@ void NormalizeDialog::Ok() {
     }
     rateEdit_->setFocus();
     rateEdit_->selectAll();
+}
+
+void NormalizeDialog::reject() {
+    model_ = saved_;
+    QDialog::reject();
 }
 
 }  // namespace pelmora

@@ -15,11 +15,17 @@ class NormalizeDialog : public QDialog {
 public:
     NormalizeDialog(NormalizeDialogModel& model, QWidget* parent = nullptr);
 
+public slots:
+    // Cancel: the remembered values stay as they were before the dialog opened.
+    void reject() override;
+
+
 private:
     void Show();
     void Ok();
 
     NormalizeDialogModel& model_;
+    const NormalizeDialogModel saved_;  // Cancel gives the model back its values
     QSlider* slider_;
     QLineEdit* rateEdit_;
 };

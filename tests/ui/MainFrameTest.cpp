@@ -15,6 +15,7 @@
 #include "display/ui/PaneWParam.h"
 #include <QLabel>
 #include <QPushButton>
+#include <QSlider>
 #include <QTimer>
 #include "document/ui/NewDialog.h"
 #include "edit/ui/GainDialog.h"
@@ -191,6 +192,18 @@ TEST(GainDialog, ALevelThatIsNotANumberKeepsTheDialogOpenWhenOkIsClicked) {
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_FALSE(dialog.Rate());
     EXPECT_EQ(level->selectedText(), "abc");
+}
+
+TEST(GainDialog, CancelKeepsTheRememberedValues) {
+    GainDialogModel model;
+    {
+        GainDialog dialog(model);
+        dialog.show();
+        dialog.findChild<QSlider*>()->setValue(150);
+        EXPECT_EQ(model.Rate(), 150);  // the dialog shows the moving values…
+        dialog.reject();
+    }
+    EXPECT_EQ(model.Rate(), 100);  // …and Cancel forgets them
 }
 
 TEST(SingleInstance, ALaterStartHandsItsPathToTheRunningOne) {
