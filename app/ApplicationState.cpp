@@ -7,6 +7,7 @@
 #include "display/DocumentWaveform.h"
 #include "document/FileCopy.h"
 #include "document/TempFiles.h"
+#include "platform/File.h"
 
 namespace pelmora {
 
@@ -139,6 +140,7 @@ COLMDoc& ApplicationState::OpenWithMark(const std::string& quotedPath, bool impo
     documents_.push_back(COLMDoc::OpenDocument(*this, request));
     current_ = documents_.back().get();
     current_->AttachImage(std::make_unique<DocumentWaveform>(*current_));
+    if (!importMark) recentFiles.Add(platform::CanonicalPath(path));
     return *current_;
 }
 

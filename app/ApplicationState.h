@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/COLMDoc.h"
+#include "app/RecentFiles.h"
 #include "display/SnapEdge.h"
 #include "document/DocumentHost.h"
 #include "edit/Clip.h"
@@ -59,6 +60,9 @@ public:
     bool fileBackup = true;
     // The "m" switch of the command line, for the child frame and the parameter pane.
     bool displayFlag = false;
+    // The File menu's recently opened sounds, and the chosen sound devices.
+    RecentFiles recentFiles;
+    SoundDeviceIds soundDevices;
     // "Auto Snap", shared by every document.
     SnapMode snapMode = SnapMode::None;
     // The effect dialogs' values, remembered until the process ends.

@@ -286,12 +286,16 @@ void CMainFrame::LoadSettings(const Profile& profile) {
     for (const NewDialogKey& key : kNewDialogKeys)
         settings.*key.field = profile.GetInt(kNewSection, key.name, settings.*key.field);
     newModel_ = NewDialogModel(settings);
+    app_->recentFiles.Load(profile);
+    app_->soundDevices.Load(profile);
     RestoreFrame(profile);
 }
 
 void CMainFrame::SaveSettings(Profile& profile) const {
     const NewDialogSettings settings = newModel_.Settings();
     for (const NewDialogKey& key : kNewDialogKeys) profile.SetInt(kNewSection, key.name, settings.*key.field);
+    app_->recentFiles.Save(profile);
+    app_->soundDevices.Save(profile);
     SaveFrame(profile);
 }
 
@@ -307,9 +311,10 @@ void CMainFrame::BuildMenus() {
         connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
     };
     constexpr auto kSeparator = static_cast<CommandId>(0);
-    add(menuBar()->addMenu(Tr("&File")),
-        {CommandId::New, CommandId::Open, CommandId::Close, CommandId::Save, CommandId::SaveAs, CommandId::Revert,
-         kSeparator, CommandId::Quit});
+    QMenu* file = menuBar()->addMenu(Tr("&File"));
+    add(file, {CommandId::New, CommandId::Open, CommandId::Close, CommandId::Save, CommandId::SaveAs, CommandId::Revert,
+               kSeparator, CommandId::Quit});
+    BuildRecentFileItems(*file, commands_[CommandId::Quit].action);
     add(menuBar()->addMenu(Tr("&Edit")),
         {CommandId::Undo, kSeparator, CommandId::Cut, CommandId::Copy, CommandId::Paste,
          CommandId::Insert, CommandId::Clear, CommandId::SelectAll, CommandId::Trim, CommandId::Mix,

@@ -79,6 +79,9 @@ private:
     void BuildShellCommands();
     void BuildToolbars();
     void ListWindows(QMenu& windowMenu);
+    // The recently opened sounds, numbered, above `before` in the File menu.
+    void BuildRecentFileItems(QMenu& fileMenu, QAction* before);
+    void ShowRecentFiles();
     void Tile(TileDirection direction);
     void ArrangeIcons();
     FramePlacement CurrentPlacement() const;
@@ -103,6 +106,8 @@ private:
     QTimer idle_;
     bool closingWindow_ = false;
     std::map<CommandId, QToolBar*> toolbarOf_;  // by its visibility command
+    std::vector<QAction*> recentItems_;
+    QAction* recentSeparator_ = nullptr;
     QList<QAction*> windowList_;                // the Window menu's open windows
 };
 

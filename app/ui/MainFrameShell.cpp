@@ -143,6 +143,32 @@ void CMainFrame::BuildToolbars() {
     }
 }
 
+void CMainFrame::BuildRecentFileItems(QMenu& fileMenu, QAction* before) {
+    for (std::size_t i = 0; i < kRecentFiles; ++i) {
+        auto* item = new QAction(&fileMenu);
+        connect(item, &QAction::triggered, this, [this, i] {
+            const std::vector<std::string>& paths = app_->recentFiles.Paths();
+            if (i < paths.size()) OpenSound(QString::fromStdString(paths[i]));
+        });
+        fileMenu.insertAction(before, item);
+        recentItems_.push_back(item);
+    }
+    recentSeparator_ = fileMenu.insertSeparator(before);
+    connect(&fileMenu, &QMenu::aboutToShow, this, &CMainFrame::ShowRecentFiles);
+    ShowRecentFiles();
+}
+
+void CMainFrame::ShowRecentFiles() {
+    const std::vector<std::string>& paths = app_->recentFiles.Paths();
+    for (std::size_t i = 0; i < recentItems_.size(); ++i) {
+        recentItems_[i]->setVisible(i < paths.size());
+        if (i < paths.size())
+            recentItems_[i]->setText(QStringLiteral("&%1 ").arg(i + 1) + QString::fromStdString(paths[i]));
+        recentItems_[i]->setEnabled(!app_->AtDocumentLimit());
+    }
+    recentSeparator_->setVisible(!paths.empty());
+}
+
 void CMainFrame::ListWindows(QMenu& windowMenu) {
     qDeleteAll(windowList_);
     windowList_.clear();

@@ -87,3 +87,32 @@ TEST(Profile, SectionsAndKeysRoundTripAsTheyStand) {
     EXPECT_EQ(again.GetInt("New", "freq", 220), 220);
     EXPECT_FALSE(again.GetString("Nope", "x"));
 }
+
+TEST(RecentFiles, FourAtMostNewestFirstThroughTheProfile) {
+    RecentFiles recent;
+    for (const char* path : {"/a.wav", "/b.wav", "/c.wav", "/d.wav", "/e.wav", "/c.wav"}) recent.Add(path);
+    EXPECT_EQ(recent.Paths(), (std::vector<std::string>{"/c.wav", "/e.wav", "/d.wav", "/b.wav"}));
+
+    TempDir dir;
+    Profile profile(dir.File("p.ini"));
+    recent.Save(profile);
+    SoundDeviceIds devices;
+    devices.Save(profile);
+    ASSERT_TRUE(profile.Save());
+    Profile read(dir.File("p.ini"));
+    read.Load();
+    EXPECT_EQ(read.GetString("Recent File List", "File1"), "/c.wav");
+    EXPECT_EQ(read.GetInt("SndDev", "outPid", 0), -1) << "no device chosen";
+    RecentFiles loaded;
+    loaded.Load(read);
+    EXPECT_EQ(loaded.Paths(), recent.Paths());
+}
+
+TEST_F(ApplicationStateTest, OpenedSoundsJoinTheRecentFilesMadeOnesDoNot) {
+    const std::string sound = MakeSound("r.wav", "-r 8000 -b 8 -c 1", 0.01);
+    app.Open(sound);
+    EXPECT_EQ(app.recentFiles.Paths(), (std::vector<std::string>{platform::CanonicalPath(sound)}));
+    const std::string made = MakeSound("made.wav", "-r 8000 -b 8 -c 1", 0.01);
+    app.OpenMadeFile(made);
+    EXPECT_EQ(app.recentFiles.Paths().size(), 1u);
+}
