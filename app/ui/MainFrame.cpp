@@ -362,7 +362,7 @@ void CMainFrame::ShowDocument(COLMDoc& doc) {
     window->installEventFilter(this);
     connect(child->WaveformPane(), &CPaneWForm::SelectionChanged, this, [this] { UpdateCommands(); });
     child->SetSnapModeSource([this] { return app_->snapMode; });
-    child->SetBusySource([this] { return progress_->Running(); });
+    child->SetBusySource([this] { return progress_->IsActive(); });
     connect(child, &CChildFrame::SelectWorkingDirRequested, this, [this] { Run(CommandId::SelectWorkingDir); });
     window->resize(mdi_->viewport()->size().boundedTo(QSize(700, 500)));
     window->show();
@@ -374,7 +374,7 @@ void CMainFrame::OpenSound(const QString& path) {
 
 void CMainFrame::OpenFromShell(const QString& path) {
     if (app_->Browsing()) return;  // the folder browser is open: the hand-over is ignored
-    if (progress_->Running()) {
+    if (progress_->IsActive()) {
         // An operation lets events through for its progress display: open once it is done.
         QTimer::singleShot(kHandOverRetryMs, this, [this, path] { OpenFromShell(path); });
         return;

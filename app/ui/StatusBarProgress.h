@@ -17,8 +17,6 @@ class StatusBarProgress : public QObject, public ProgressTask {
 public:
     explicit StatusBarProgress(QStatusBar* bar);
     ~StatusBarProgress() override;
-    // An operation runs: events are processed only to repaint and to catch ESC.
-    bool Running() const { return filtering_; }
 
 protected:
     void ShowStatus(StringId status) override;
