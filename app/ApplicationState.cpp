@@ -65,10 +65,14 @@ void ApplicationState::ChangeWorkingDirectory(const std::string& dir) {
     }
     if (InsufficientSpaceOnDrive(dir, needed)) throw Error(StringId::EmptyDiskSpace);
 
-    auto clip = UniqueTempName(dir, kClipPrefix);
-    if (!clip) clip = UniqueTempName(dir, kClipPrefix);
+    const auto clip = UniqueTempName(dir, kClipPrefix);
     if (!clip) throw Error(StringId::FileCreatingError);
-    if (clipSize >= 0) RelocateFile(clip_.path, *clip, StringId::ChangingWorkingVolume, progress_);
+    try {
+        if (clipSize >= 0) RelocateFile(clip_.path, *clip, StringId::ChangingWorkingVolume, progress_);
+    } catch (...) {
+        platform::RemoveFile(*clip);  // the old clip stays where it was; the new name goes
+        throw;
+    }
     clip_.path = *clip;
     workDir_ = platform::CanonicalPath(dir);
     for (const auto& doc : documents_) doc->MoveWorkingDirectoryFiles(workDir_);
