@@ -163,6 +163,20 @@ bool NewDialog::Press() {
     if (check.verdict == NewVerdict::Accepted) return true;
     if (!check.message.empty()) prompter_.Message(check.message);
     LoadFromModel();
+    // The field the refusal is about gets the focus with its text selected.
+    QLineEdit* refused = nullptr;
+    switch (check.field) {
+    case NewDialogField::SampleRate: refused = otherRate_; break;
+    case NewDialogField::Amplitude: refused = otherAmplitude_; break;
+    case NewDialogField::Frequency: refused = frequency_; break;
+    case NewDialogField::Length: refused = samples_->isEnabled() ? samples_ : minutes_; break;
+    case NewDialogField::SampleSize:
+    case NewDialogField::None: break;
+    }
+    if (refused && refused->isEnabled()) {
+        refused->setFocus();
+        refused->selectAll();
+    }
     return false;
 }
 

@@ -148,6 +148,11 @@ TEST(NewDialog, PressingNewRunsTheModelsChecksAndStaysOpenOnAMessage) {
     EXPECT_FALSE(rejected.Press());
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0], "Sample rate must be in the range of 4000 to 200000.");
+    QLineEdit* rate = nullptr;
+    for (QLineEdit* edit : rejected.findChildren<QLineEdit*>())
+        if (edit->text() == "3000") rate = edit;
+    ASSERT_NE(rate, nullptr);
+    EXPECT_EQ(rate->selectedText(), "3000") << "the rate field is selected";
 
     model.SetRate(22050);
     model.SetLengthMode(LengthMode::InSample);
