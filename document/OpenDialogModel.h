@@ -2,28 +2,16 @@
 // The open dialog without widgets: what its file-information panel reads from the highlighted
 // file's header, the text it shows, and the check made when Open is pressed.
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
-#include "sound/FileType.h"
+#include "sound/SoundFileCheck.h"
 
 namespace pelmora {
 
-struct OpenPanelHeader {
-    FileType type = FileType::Wav;
-    std::uint32_t rate = 0;
-    std::uint16_t bits = 0;
-    std::uint16_t channels = 0;
-    std::uint32_t frames = 0;
-    std::uint16_t blockAlign = 0;
-    bool loopShown = false;
-    std::int64_t fileLength = 0;
-};
-
 // The header as the type's header-only reader gives it; nullopt for a file that is not a WAV
 // or AIFF file with a readable header.
-std::optional<OpenPanelHeader> ReadOpenPanelHeader(const std::string& path);
+std::optional<SoundHeader> ReadOpenPanelHeader(const std::string& path);
 
 // The panel's two-line summary; empty while no sound file is highlighted.
 std::string OpenPanelText(const std::string& path);

@@ -15,22 +15,31 @@ void CheckHeaderAgainstLength(std::uint32_t rate, std::uint32_t frames, std::uin
         throw Error(StringId::AudioDataError);
 }
 
-FileType PreCheckSoundFile(const std::string& path) {
+SoundHeader ReadSoundHeader(const std::string& path) {
     platform::File file;
     if (!file.Open(path, platform::OpenMode::Read)) {
         throw Error(platform::FileExists(path) ? StringId::FileReadError : StringId::FileNotFound);
     }
-    const FileType type = IdentifySoundFile(file);
-    const std::int64_t length = file.Size();
+    SoundHeader h;
+    h.type = IdentifySoundFile(file);
+    h.fileLength = file.Size();
     file.Close();
-    if (type == FileType::Wav) {
-        const wav::WavHeaderInfo h = wav::ReadHeader(path);
-        CheckHeaderAgainstLength(h.sampleRate, h.frames, h.blockAlign, length);
+    if (h.type == FileType::Wav) {
+        const wav::WavHeaderInfo w = wav::ReadHeader(path);
+        h = {h.type, w.sampleRate, w.bitsPerSample, w.channels, w.frames, w.blockAlign,
+             w.loopOn != 0 && w.loopStart < w.loopEnd, h.fileLength};
     } else {
-        const aiff::AiffHeaderInfo h = aiff::ReadHeader(path);
-        CheckHeaderAgainstLength(h.sampleRate, h.frames, h.blockAlign, length);
+        const aiff::AiffHeaderInfo a = aiff::ReadHeader(path);
+        h = {h.type, a.sampleRate, a.bitsPerSample, a.channels, a.frames, a.blockAlign,
+             a.loopPlayMode != 0 && a.loopStart < a.loopEnd, h.fileLength};
     }
-    return type;
+    return h;
+}
+
+FileType PreCheckSoundFile(const std::string& path) {
+    const SoundHeader h = ReadSoundHeader(path);
+    CheckHeaderAgainstLength(h.rate, h.frames, h.blockAlign, h.fileLength);
+    return h.type;
 }
 
 }  // namespace pelmora

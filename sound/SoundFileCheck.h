@@ -9,6 +9,22 @@
 
 namespace pelmora {
 
+// What the header-only readers of either type tell of a sound file.
+struct SoundHeader {
+    FileType type = FileType::Wav;
+    std::uint32_t rate = 0;
+    std::uint16_t bits = 0;
+    std::uint16_t channels = 0;
+    std::uint32_t frames = 0;
+    std::uint16_t blockAlign = 0;
+    bool loopShown = false;  // a loop that plays
+    std::int64_t fileLength = 0;
+};
+
+// Raises "File not found.", "File read error", "Unknown sound file format..." or the header
+// reader's own messages.
+SoundHeader ReadSoundHeader(const std::string& path);
+
 // Returns the file's type, or raises "File not found.", "Unknown sound file format...", the
 // header reader's own messages, or "Audio data error - cannot open this file.".
 FileType PreCheckSoundFile(const std::string& path);
