@@ -58,7 +58,7 @@ public:
     bool Browsing() const { return browsing_; }
 
     bool fileBackup = true;
-    // The "m" switch of the command line, for the child frame and the parameter pane.
+    // The "m" switch of the command line: document windows open maximised.
     bool displayFlag = false;
     // The File menu's recently opened sounds, and the chosen sound devices.
     RecentFiles recentFiles;

@@ -365,7 +365,9 @@ void CMainFrame::ShowDocument(COLMDoc& doc) {
     child->SetBusySource([this] { return progress_->IsActive(); });
     connect(child, &CChildFrame::SelectWorkingDirRequested, this, [this] { Run(CommandId::SelectWorkingDir); });
     window->resize(mdi_->viewport()->size().boundedTo(QSize(700, 500)));
-    window->show();
+    // The "m" start-up switch asks for document windows that open maximised.
+    if (app_->displayFlag) window->showMaximized();
+    else window->show();
 }
 
 void CMainFrame::OpenSound(const QString& path) {

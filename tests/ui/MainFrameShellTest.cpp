@@ -230,4 +230,7 @@ TEST_F(MainFrameWithDocuments, TheCommandLineSetsItsSwitchesAndOpensItsFile) {
     EXPECT_TRUE(frame.ActiveChild()->Document().RefersTo(path));
     EXPECT_FALSE(frame.App().fileBackup);
     EXPECT_TRUE(frame.App().displayFlag);
+    auto* window = qobject_cast<QMdiSubWindow*>(frame.ActiveChild()->parentWidget());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isMaximized()) << "with \"m\" document windows open maximised";
 }
