@@ -1,25 +1,12 @@
 #include "display/DocumentTexts.h"
 
-#include <cstdio>
-
+#include "base/StringId.h"
 #include "platform/File.h"
 #include "sound/TimeMath.h"
 
 namespace pelmora {
 
 namespace {
-
-// printf into a string; the formats are the system's own texts.
-template <typename... Args>
-std::string Printed(const char* format, Args... args) {
-    char text[160];
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-#pragma GCC diagnostic ignored "-Wformat-security"
-    std::snprintf(text, sizeof text, format, args...);
-#pragma GCC diagnostic pop
-    return text;
-}
 
 std::int64_t ModifiedSeconds(const COLMDoc& doc) {
     platform::FileStatus status;
@@ -30,33 +17,39 @@ std::int64_t ModifiedSeconds(const COLMDoc& doc) {
 
 }  // namespace
 
-std::string StatusPaneText(char letter, std::uint32_t rate, std::uint32_t frame) {
+std::string StatusPaneText(StringId format, std::uint32_t rate, std::uint32_t frame) {
     const TimeParts t = SplitMilliseconds(FramesToMilliseconds(rate, frame));
-    return std::string(1, letter) +
-           Printed(" %02d:%02d:%02d.%03d", t.hours, t.minutes, t.seconds, t.milliseconds) + Printed("(%ld)", long(frame));
+    return FormatText(format, t.hours, t.minutes, t.seconds, t.milliseconds) +
+           FormatText(StringId::StatusFramesFormat, static_cast<unsigned long>(frame));
 }
 
 std::array<std::string, 4> StatusPaneTexts(const COLMDoc& doc) {
     if (doc.WorkingPath().empty()) return {};
     const std::uint32_t rate = doc.Info().sampleRate;
     const std::uint32_t length = doc.selectionEnd > doc.selectionStart ? doc.selectionEnd - doc.selectionStart : 0;
-    return {StatusPaneText('N', rate, doc.view.currentPosition), StatusPaneText('S', rate, doc.selectionStart),
-            StatusPaneText('E', rate, doc.selectionEnd), StatusPaneText('D', rate, length)};
+    return {StatusPaneText(StringId::StatusPositionFormat, rate, doc.view.currentPosition),
+            StatusPaneText(StringId::StatusSelectionStartFormat, rate, doc.selectionStart),
+            StatusPaneText(StringId::StatusSelectionEndFormat, rate, doc.selectionEnd),
+            StatusPaneText(StringId::StatusSelectionLengthFormat, rate, length)};
 }
 
 std::string FileInfoText(const SoundInfo& info, const std::tm& modified) {
     const TimeParts t = SplitMilliseconds(FramesToMilliseconds(info.sampleRate, info.frames));
     const unsigned long dataSize = static_cast<unsigned long>(info.bytesPerSample) * info.channels * info.frames;
-    std::string text = "Creator       QMV0\n";
-    text += info.fileType == FileType::Aiff ? "File type:AIFF\n" : "File type:WAV\n";
-    text += Printed("     Rate:%ld", long(info.sampleRate)) + "\n";
-    text += Printed("     Size:%d", int(info.bitsPerSample)) + "\n";
-    text += Printed(" Channels:%d", int(info.channels)) + "\n";
-    text += Printed("  Samples:%ld", long(info.frames)) + "\n";
-    text += Printed("   Length:%02d:%02d:%02d.%03d", t.hours, t.minutes, t.seconds, t.milliseconds) + "\n";
-    text += Printed("Data size:%lu", dataSize) + "\n";
-    text += Printed(" Modified:%d.%-d.%-d\n          %d:%d:%d", modified.tm_year + 1900, modified.tm_mon + 1,
-                    modified.tm_mday, modified.tm_hour, modified.tm_min, modified.tm_sec) + "\n";
+    const std::string lines[] = {
+        Text(StringId::FileInfoCreator),
+        Text(info.fileType == FileType::Aiff ? StringId::FileInfoTypeAiff : StringId::FileInfoTypeWav),
+        FormatText(StringId::FileInfoRate, static_cast<unsigned long>(info.sampleRate)),
+        FormatText(StringId::FileInfoSize, int(info.bitsPerSample)),
+        FormatText(StringId::FileInfoChannels, int(info.channels)),
+        FormatText(StringId::FileInfoSamples, static_cast<unsigned long>(info.frames)),
+        FormatText(StringId::FileInfoLength, t.hours, t.minutes, t.seconds, t.milliseconds),
+        FormatText(StringId::FileInfoDataSize, dataSize),
+        FormatText(StringId::FileInfoModified, modified.tm_year + 1900, modified.tm_mon + 1, modified.tm_mday,
+                   modified.tm_hour, modified.tm_min, modified.tm_sec),
+    };
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
     return text;
 }
 

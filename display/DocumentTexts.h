@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 
+#include "base/StringId.h"
 #include "document/COLMDoc.h"
 
 namespace pelmora {
@@ -15,8 +16,8 @@ namespace pelmora {
 // and frame count. All empty while the document has no working copy.
 std::array<std::string, 4> StatusPaneTexts(const COLMDoc& doc);
 
-// The time and "(frames)" text of one status pane, after its letter.
-std::string StatusPaneText(char letter, std::uint32_t rate, std::uint32_t frame);
+// One status pane: its time format with the frame's time, then "(frames)".
+std::string StatusPaneText(StringId format, std::uint32_t rate, std::uint32_t frame);
 
 // The "File Info" text, one fact a line, with `modified` as the file's local modification time.
 std::string FileInfoText(const SoundInfo& info, const std::tm& modified);

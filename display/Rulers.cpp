@@ -45,9 +45,9 @@ std::string LevelLabel(std::uint16_t mode, int bytesPerSample, double level) {
 }  // namespace
 
 std::string TimeRulerLabel(std::uint16_t mode, std::uint32_t sampleRate, std::uint32_t frame) {
-    if (mode == kTimeRulerSample) return Printf("%lu", static_cast<unsigned long>(frame));
+    if (mode == kTimeRulerSample) return FormatText(StringId::FrameNumberFormat, static_cast<unsigned long>(frame));
     const TimeParts t = SplitMilliseconds(FramesToMilliseconds(sampleRate, frame));
-    return Printf("%02d:%02d:%02d.%03d", t.hours, t.minutes, t.seconds, t.milliseconds);
+    return FormatText(StringId::TimeOfFrameFormat, t.hours, t.minutes, t.seconds, t.milliseconds);
 }
 
 std::vector<TimeTick> TimeRulerTicks(const COLMDoc& doc, int width) {

@@ -324,7 +324,7 @@ TEST_F(ParameterPane, StatusPanes) {
     EXPECT_EQ(texts[2], "E 00:00:00.500(22050)");
     // An empty selection shows a duration of zero and a frame count of 0 in the fourth status pane.
     EXPECT_EQ(texts[3], "D 00:00:00.000(0)");
-    EXPECT_EQ(StatusPaneText('S', 8000, 3600u * 8000 + 61 * 8000), "S 01:01:01.000(29288000)");
+    EXPECT_EQ(StatusPaneText(StringId::StatusSelectionStartFormat, 8000, 3600u * 8000 + 61 * 8000), "S 01:01:01.000(29288000)");
 }
 
 TEST(FileInfoTexts, OneFactALine) {
