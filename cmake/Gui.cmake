@@ -25,3 +25,8 @@ qt_add_resources(pelmora_gui toolbar_icons
 add_executable(pelmora ${PROJECT_SOURCE_DIR}/app/main.cpp)
 target_link_libraries(pelmora PRIVATE pelmora_gui)
 pelmora_strict(pelmora)
+
+# Drawing benchmark of the waveform pane (bench/pane.sh builds and runs it).
+add_executable(pelmora-pane-bench EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/PaneBench.cpp)
+target_link_libraries(pelmora-pane-bench PRIVATE pelmora_gui)
+pelmora_strict(pelmora-pane-bench)
