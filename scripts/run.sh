@@ -13,10 +13,11 @@ if [ -z "$sound" ]; then
     [ -f "$sound" ] || sox -n -r 44100 -b 16 -c 2 -t wavpcm "$sound" synth 3 sine 220 sine 330 fade 0.05 3 1
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "No display here. The editor runs under Xvfb, a virtual display:" >&2
-    echo "    xvfb-run -a -s '-screen 0 1280x800x24' '$root/build/pelmora' '$sound'" >&2
-    echo "and a picture of it is taken from a second shell with:" >&2
-    echo "    DISPLAY=:99 import -window root shot.png    (start Xvfb with -n 99 to know the display)" >&2
+    echo "No display here. The editor runs on Xvfb, a virtual display:" >&2
+    echo "    Xvfb :99 -screen 0 1280x800x24 &" >&2
+    echo "    DISPLAY=:99 '$root/build/pelmora' '$sound' &" >&2
+    echo "and a picture of it is taken with:" >&2
+    echo "    DISPLAY=:99 import -window root shot.png" >&2
     echo "What pelmora-cli reads of the sound:" >&2
     exec "$root/build/cli/pelmora-cli" --workdir "$root/build" open "$sound" info
 fi
