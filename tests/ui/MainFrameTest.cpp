@@ -139,6 +139,34 @@ TEST_F(MainFrameWithSound, GainThroughItsDialogThenUndoShowsInTheFileAndThePanes
     EXPECT_EQ(child->StatusPane(1)->text().startsWith("S "), true);
 }
 
+TEST_F(MainFrameWithSound, ViewCommandsActOnTheActiveWindow) {
+    COLMDoc& doc = child->Document();
+    ASSERT_TRUE(frame.Run(CommandId::HorizontalFullZoomIn));
+    EXPECT_EQ(doc.view.horizontalZoom, 0.0625);
+    ASSERT_TRUE(frame.Run(CommandId::PreviousZoom));
+    EXPECT_EQ(doc.view.horizontalZoom, 128.0);
+
+    EXPECT_FALSE(pane->OverviewRect().isEmpty());
+    ASSERT_TRUE(frame.Run(CommandId::Overview));
+    EXPECT_TRUE(pane->OverviewRect().isEmpty());
+    EXPECT_EQ(pane->WaveformRect().top(), pane->TimeRulerRect().bottom() + 1);
+    ASSERT_TRUE(frame.Run(CommandId::TimeRulerShowHide));
+    EXPECT_TRUE(pane->TimeRulerRect().isEmpty());
+    EXPECT_EQ(pane->WaveformRect().top(), 0);
+    ASSERT_TRUE(frame.Run(CommandId::LevelRulerValue));
+    EXPECT_EQ(doc.view.levelRulerSetting, kRulerShown | kLevelRulerValue);
+    EXPECT_EQ(pane->LevelRulerRect().width(), 110) << "2.75 times the base width for values";
+
+    ASSERT_TRUE(frame.Run(CommandId::AutoSnapZeroCross));
+    EXPECT_EQ(frame.App().snapMode, SnapMode::ZeroCross);
+    doc.selectionStart = 100;
+    doc.selectionEnd = 6000;
+    ASSERT_TRUE(frame.Run(CommandId::FitToSelection));
+    EXPECT_EQ(doc.view.horizontalZoom, FitZoom(5900, pane->WaveformRect().width()));
+    EXPECT_LE(doc.view.firstVisible, 100u);
+    EXPECT_GE(doc.view.lastVisible, 6000u);
+}
+
 TEST(NewDialog, PressingNewRunsTheModelsChecksAndStaysOpenOnAMessage) {
     TempDir dir;
     ScriptedPrompter prompter;
