@@ -90,8 +90,10 @@ void StatusBarProgress::Hide() {
 
 // Repaints and lets ESC through while the operation runs on this thread.
 void StatusBarProgress::KeepResponsive() {
-    // A second instance's hand-over waits on its socket until the operation is over.
-    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers, 5);
+    // All events, so that ESC and repaints arrive on every platform (on some the display's own
+    // connection is a socket); what must wait for the operation is held off by the filter or,
+    // for a second instance's hand-over, by the main frame.
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     sinceEvents_.restart();
 }
 
