@@ -88,54 +88,46 @@ void DocumentWaveform::FramesChanged(std::uint32_t first, std::uint32_t count) {
 void DocumentWaveform::FramesRemoved(std::uint32_t first, std::uint32_t count) {
     if (count == 0) return;
     if (first > followedFrames_ || count > followedFrames_ - first) {
-        replaced_ = true;
-        followedFrames_ = doc_.Info().frames;
-        Settle(false);
+        FollowUnaccountedChange();
         return;
     }
-    const ImageGeometry before = [&] {
-        ImageGeometry g = GeometryOf(doc_.Info(), image_.framesPerPoint);
-        g.frames = followedFrames_;
-        return g;
-    }();
-    ImageGeometry after = before;
-    after.frames = followedFrames_ - count;
-    MoveDirty(first, count, true);
-    followedFrames_ = after.frames;
-    if (image_.HasMemory() && !replaced_) {
-        if (image_.Size() != before.Bytes() || !ShiftImage(image_, before, after, first, count, true))
-            replaced_ = true;
-    }
-    if (count % image_.framesPerPoint != 0 && image_.state == ImageState::Exact)
-        image_.state = ImageState::Partial;  // the points after the cut became estimates
+    ShiftPoints(first, count, true);
     // The point that now joins the frames on both sides of the cut.
     if (first % image_.framesPerPoint != 0)
-        MarkDirty(first - 1, std::min<std::uint64_t>(std::uint64_t{first} + 1, after.frames));
+        MarkDirty(first - 1, std::min<std::uint64_t>(std::uint64_t{first} + 1, followedFrames_));
     Settle(false);
 }
 
 void DocumentWaveform::FramesInserted(std::uint32_t first, std::uint32_t count) {
     if (count == 0) return;
     if (first > followedFrames_ || std::uint64_t{followedFrames_} + count > UINT32_MAX) {
-        replaced_ = true;
-        followedFrames_ = doc_.Info().frames;
-        Settle(false);
+        FollowUnaccountedChange();
         return;
     }
+    ShiftPoints(first, count, false);
+    MarkDirty(first, std::uint64_t{first} + count);
+    Settle(false);
+}
+
+void DocumentWaveform::FollowUnaccountedChange() {
+    replaced_ = true;
+    followedFrames_ = doc_.Info().frames;
+    Settle(false);
+}
+
+void DocumentWaveform::ShiftPoints(std::uint32_t first, std::uint32_t count, bool removed) {
     ImageGeometry before = GeometryOf(doc_.Info(), image_.framesPerPoint);
     before.frames = followedFrames_;
     ImageGeometry after = before;
-    after.frames = followedFrames_ + count;
-    MoveDirty(first, count, false);
+    after.frames = removed ? followedFrames_ - count : followedFrames_ + count;
+    MoveDirty(first, count, removed);
     followedFrames_ = after.frames;
     if (image_.HasMemory() && !replaced_) {
-        if (image_.Size() != before.Bytes() || !ShiftImage(image_, before, after, first, count, false))
+        if (image_.Size() != before.Bytes() || !ShiftImage(image_, before, after, first, count, removed))
             replaced_ = true;
     }
-    if (count % image_.framesPerPoint != 0 && image_.state == ImageState::Exact)
-        image_.state = ImageState::Partial;  // the points after the insertion became estimates
-    MarkDirty(first, std::uint64_t{first} + count);
-    Settle(false);
+    // The points after the change now hold estimates.
+    if (count % image_.framesPerPoint != 0 && image_.state == ImageState::Exact) image_.state = ImageState::Partial;
 }
 
 void DocumentWaveform::SoundReplaced() {

@@ -53,6 +53,10 @@ private:
     void Settle(bool force);
     void MarkDirty(std::uint64_t from, std::uint64_t to);
     void MoveDirty(std::uint32_t first, std::uint32_t count, bool removed);
+    // Frames removed or inserted at `first`: the points after them move with them.
+    void ShiftPoints(std::uint32_t first, std::uint32_t count, bool removed);
+    // The notifications did not add up: start again from the file.
+    void FollowUnaccountedChange();
 
     COLMDoc& doc_;
     WaveformImage image_;

@@ -1,72 +1,33 @@
 // The editor's widgets on the offscreen platform: they forward to the same core as the CLI.
 
 #include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QImage>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QTest>
-
-#include "app/ui/MainFrame.h"
-#include "display/ui/ChildFrame.h"
-#include "display/ParameterFields.h"
-#include "display/ui/PaneWForm.h"
-#include "display/ui/PaneWParam.h"
-#include <QLabel>
-#include <QPushButton>
-#include <QSlider>
-#include <QTimer>
-#include "document/ui/NewDialog.h"
-#include "edit/ui/GainDialog.h"
-#include "app/ui/SingleInstance.h"
-
-#include <QDir>
-#include <QSignalSpy>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
-#include "support/ScriptedPrompter.h"
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include "MainFrameWithSound.h"
+#include "app/ui/SingleInstance.h"
+#include "display/ParameterFields.h"
+#include "display/ui/PaneWParam.h"
+#include "document/ui/NewDialog.h"
+#include "edit/ui/GainDialog.h"
 #include "support/ExternalReaders.h"
-#include "support/TempDir.h"
+#include "support/ScriptedPrompter.h"
 
 using namespace pelmora;
 using namespace pelmora::test;
 
-namespace {
-
-std::string MakeSound(const TempDir& dir) {
-    const std::string path = dir.File("tone.wav");
-    const std::string command =
-        "sox -n -r 8000 -b 16 -c 2 -t wavpcm '" + path + "' synth 1 sine 200 2>/dev/null";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    return path;
-}
-
-// A main frame with a one-second stereo tone open in a document window.
-class MainFrameWithSound : public ::testing::Test {
-protected:
-    void SetUp() override {
-        path = MakeSound(dir);
-        frame.App().SetWorkDirAtStartup(dir.Path());
-        ASSERT_TRUE(frame.App().CreateClipFile());
-        frame.resize(1000, 650);
-        frame.show();
-        frame.OpenSound(QString::fromStdString(path));
-        child = frame.ActiveChild();
-        ASSERT_NE(child, nullptr);
-        pane = child->WaveformPane();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(pane));
-    }
-
-    TempDir dir;
-    std::string path;
-    CMainFrame frame;
-    CChildFrame* child = nullptr;
-    CPaneWForm* pane = nullptr;
-};
-
-}  // namespace
 
 TEST_F(MainFrameWithSound, MouseSelectionCutAndUndoReachTheDocument) {
     COLMDoc& doc = child->Document();

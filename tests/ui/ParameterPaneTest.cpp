@@ -20,42 +20,29 @@
 #include "display/ui/PaneFInfo.h"
 #include "display/ui/PaneWForm.h"
 #include "display/ui/PaneWParam.h"
-#include "support/TempDir.h"
+#include "MainFrameWithSound.h"
 
 using namespace pelmora;
 using namespace pelmora::test;
 
 namespace {
 
-class DocumentWindow : public ::testing::Test {
+// The document window of a main frame with a tone open, and its parameter pane.
+class DocumentWindow : public MainFrameWithSound {
 protected:
     void SetUp() override {
-        const std::string path = dir.File("tone.wav");
-        const std::string command =
-            "sox -n -r 8000 -b 16 -c 2 -t wavpcm '" + path + "' synth 1 sine 200 2>/dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-        frame.App().SetWorkDirAtStartup(dir.Path());
-        ASSERT_TRUE(frame.App().CreateClipFile());
-        frame.resize(1100, 700);
-        frame.show();
-        frame.OpenSound(QString::fromStdString(path));
-        child = frame.ActiveChild();
-        ASSERT_NE(child, nullptr);
-        pane = child->ParameterPane();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(pane));
+        MainFrameWithSound::SetUp();
+        params = child->ParameterPane();
     }
 
     QToolButton* Button(const QString& toolTip) {
-        for (QToolButton* button : pane->findChildren<QToolButton*>())
+        for (QToolButton* button : params->findChildren<QToolButton*>())
             if (button->toolTip() == toolTip) return button;
         ADD_FAILURE() << "no button " << toolTip.toStdString();
         return nullptr;
     }
 
-    TempDir dir;
-    CMainFrame frame;
-    CChildFrame* child = nullptr;
-    CPaneWParam* pane = nullptr;
+    CPaneWParam* params = nullptr;
 };
 
 const int kSelEnd = FieldOf(FieldGroup::SelectionEnd, FieldKind::Frames);
@@ -64,10 +51,10 @@ const int kSelEnd = FieldOf(FieldGroup::SelectionEnd, FieldKind::Frames);
 
 TEST_F(DocumentWindow, TypedSelectionEndReachesTheDocumentAndTabMovesOn) {
     COLMDoc& doc = child->Document();
-    QTest::mouseClick(pane->Field(kSelEnd), Qt::LeftButton);
-    QLineEdit* editor = pane->Editor();
+    QTest::mouseClick(params->Field(kSelEnd), Qt::LeftButton);
+    QLineEdit* editor = params->Editor();
     ASSERT_TRUE(editor->isVisible());
-    EXPECT_EQ(pane->EditedField(), kSelEnd);
+    EXPECT_EQ(params->EditedField(), kSelEnd);
     EXPECT_EQ(editor->selectedText(), QStringLiteral("0"));
 
     // Keys typed into the edit box are its own, not the frame's shortcuts ("G" zooms out).
@@ -83,35 +70,35 @@ TEST_F(DocumentWindow, TypedSelectionEndReachesTheDocumentAndTabMovesOn) {
     QTest::keyClicks(editor, QStringLiteral("4000"));
     QTest::keyClick(editor, Qt::Key_Tab);
     EXPECT_EQ(doc.selectionEnd, 4000u);
-    EXPECT_EQ(pane->Field(kSelEnd)->text(), QStringLiteral("4000"));
-    EXPECT_EQ(pane->Field(FieldOf(FieldGroup::SelectionLength, FieldKind::Milliseconds))->text(),
+    EXPECT_EQ(params->Field(kSelEnd)->text(), QStringLiteral("4000"));
+    EXPECT_EQ(params->Field(FieldOf(FieldGroup::SelectionLength, FieldKind::Milliseconds))->text(),
               QStringLiteral("500"));
     EXPECT_EQ(child->StatusPane(2)->text(), QStringLiteral("E 00:00:00.500(4000)"));
     EXPECT_EQ(child->StatusPane(3)->text(), QStringLiteral("D 00:00:00.500(4000)"));
     // The next edit box opens on the end's hours, its text selected.
-    EXPECT_EQ(pane->EditedField(), kSelEnd + 1);
+    EXPECT_EQ(params->EditedField(), kSelEnd + 1);
     EXPECT_TRUE(editor->isVisible());
     EXPECT_EQ(editor->selectedText(), QStringLiteral("00"));
 
     // Shift+Tab goes back; Enter commits and closes.
     QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(pane->EditedField(), kSelEnd);
+    EXPECT_EQ(params->EditedField(), kSelEnd);
     QTest::keyClicks(editor, QStringLiteral("6000"));
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_EQ(doc.selectionEnd, 6000u);
-    EXPECT_EQ(pane->EditedField(), -1);
+    EXPECT_EQ(params->EditedField(), -1);
     EXPECT_FALSE(editor->isVisible());
     // Outside an edit box the same key is the frame's shortcut.
-    child->WaveformPane()->setFocus();
-    QTest::keyClick(child->WaveformPane(), Qt::Key_G);
+    pane->setFocus();
+    QTest::keyClick(pane, Qt::Key_G);
     EXPECT_EQ(doc.view.horizontalZoom, 2 * zoom);
 }
 
 TEST_F(DocumentWindow, LockButtonsShowTheLockAndSteerTab) {
     COLMDoc& doc = child->Document();
-    QTest::mouseClick(pane->Field(kSelEnd), Qt::LeftButton);
-    QTest::keyClicks(pane->Editor(), QStringLiteral("100"));
-    QTest::keyClick(pane->Editor(), Qt::Key_Return);
+    QTest::mouseClick(params->Field(kSelEnd), Qt::LeftButton);
+    QTest::keyClicks(params->Editor(), QStringLiteral("100"));
+    QTest::keyClick(params->Editor(), Qt::Key_Return);
 
     QToolButton* position = Button(QStringLiteral("Lock Sel Position"));
     QToolButton* length = Button(QStringLiteral("Lock Sel Length"));
@@ -125,12 +112,12 @@ TEST_F(DocumentWindow, LockButtonsShowTheLockAndSteerTab) {
     EXPECT_TRUE(length->isChecked());
 
     // A locked field opens no edit box; Tab from the play location's frames goes to the loop.
-    QTest::mouseClick(pane->Field(kSelEnd), Qt::LeftButton);
-    EXPECT_EQ(pane->EditedField(), -1);
-    QTest::mouseClick(pane->Field(FieldOf(FieldGroup::PlayLocation, FieldKind::Frames)), Qt::LeftButton);
-    QTest::keyClick(pane->Editor(), Qt::Key_Period);
-    EXPECT_EQ(pane->EditedField(), FieldOf(FieldGroup::LoopStart, FieldKind::Frames));
-    QTest::keyClick(pane->Editor(), Qt::Key_Escape);
+    QTest::mouseClick(params->Field(kSelEnd), Qt::LeftButton);
+    EXPECT_EQ(params->EditedField(), -1);
+    QTest::mouseClick(params->Field(FieldOf(FieldGroup::PlayLocation, FieldKind::Frames)), Qt::LeftButton);
+    QTest::keyClick(params->Editor(), Qt::Key_Period);
+    EXPECT_EQ(params->EditedField(), FieldOf(FieldGroup::LoopStart, FieldKind::Frames));
+    QTest::keyClick(params->Editor(), Qt::Key_Escape);
 
     QTest::mouseClick(position, Qt::LeftButton);
     EXPECT_EQ(doc.selectionLock, 0u);
@@ -150,12 +137,12 @@ TEST_F(DocumentWindow, ZoomButtonsAndStepFields) {
     QToolButton* verticalOut = Button(QStringLiteral("Vertical Zoom Out(Shift+G)"));
     ASSERT_TRUE(zoomIn && verticalOut);
     const double before = doc.view.horizontalZoom;
-    QSignalSpy zoomed(pane, &CPaneWParam::ZoomChanged);
+    QSignalSpy zoomed(params, &CPaneWParam::ZoomChanged);
     QTest::mouseClick(zoomIn, Qt::LeftButton);
     EXPECT_EQ(doc.view.horizontalZoom, before / 2);
     EXPECT_EQ(zoomed.count(), 1);
     QToolButton* horizontalStep = nullptr;
-    for (QToolButton* button : pane->findChildren<QToolButton*>())
+    for (QToolButton* button : params->findChildren<QToolButton*>())
         if (button->menu() && button->menu()->actions().size() == 22) horizontalStep = button;
     ASSERT_NE(horizontalStep, nullptr);
     EXPECT_EQ(horizontalStep->text().toInt(), StepOfHorizontalZoom(doc.view.horizontalZoom));
