@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "display/FrameSpan.h"
+
 namespace pelmora {
 
 namespace {
@@ -57,14 +59,9 @@ LoopCatch CatchLoopStart(COLMDoc& doc, SnapMode snapMode, Transport transport) {
     if (info.loopStart == cursor || doc.loopLock == kLockPosition) return {};
     const LoopPoints before{info.loopStart, info.loopEnd};
     if (doc.loopLock == kLockLength) {
-        const std::uint32_t length = info.loopEnd - info.loopStart;
-        if (std::uint64_t(cursor) + length > info.frames) {
-            info.loopEnd = info.frames;
-            info.loopStart = info.frames - length;
-        } else {
-            info.loopStart = cursor;
-            info.loopEnd = cursor + length;
-        }
+        const FrameSpan span = SpanFrom(cursor, info.loopEnd - info.loopStart, info.frames);
+        info.loopStart = span.start;
+        info.loopEnd = span.end;
     } else if (!LoopExists(info)) {
         info.loopStart = info.loopEnd = cursor;
     } else {
@@ -82,14 +79,9 @@ LoopCatch CatchLoopEnd(COLMDoc& doc, SnapMode snapMode, Transport transport) {
     if (info.loopEnd == cursor || doc.loopLock == kLockPosition) return {};
     const LoopPoints before{info.loopStart, info.loopEnd};
     if (doc.loopLock == kLockLength) {
-        const std::uint32_t length = info.loopEnd - info.loopStart;
-        if (length > cursor) {
-            info.loopStart = 0;
-            info.loopEnd = length;
-        } else {
-            info.loopEnd = std::min(cursor, info.frames);
-            info.loopStart = info.loopEnd - length;
-        }
+        const FrameSpan span = SpanUntil(cursor, info.loopEnd - info.loopStart, info.frames);
+        info.loopStart = span.start;
+        info.loopEnd = span.end;
     } else if (!LoopExists(info)) {
         info.loopStart = info.loopEnd = cursor;
     } else {

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <tuple>
+#include <utility>
+
+#include "display/FrameSpan.h"
 
 #include "sound/TimeMath.h"
 
@@ -55,6 +59,9 @@ std::int64_t FramesWithTimePart(std::uint32_t rate, std::uint32_t groupFrames, F
     return wholeSeconds * rate + millisecondFrames;
 }
 
+// A kept-length span as the 64-bit edges the commits compute with.
+std::pair<std::int64_t, std::int64_t> Span(FrameSpan span) { return {span.start, span.end}; }
+
 ChannelRange SelectedChannels(const SoundInfo& info) {
     if (info.channelFirst >= info.channelEnd) return {0, info.channels};
     return {info.channelFirst, info.channelEnd};
@@ -68,17 +75,11 @@ FieldCommit CommitSelection(COLMDoc& doc, FieldGroup group, std::int64_t v, cons
     switch (group) {
         case FieldGroup::SelectionEnd:
             e = v;
-            if (lengthLocked) {
-                e = std::max(v, d);
-                s = e - d;
-            }
+            if (lengthLocked) std::tie(s, e) = Span(SpanUntil(std::uint32_t(v), std::uint32_t(d), std::uint32_t(n)));
             break;
         case FieldGroup::SelectionStart:
             s = v;
-            if (lengthLocked) {
-                s = std::min(s, n - d);
-                e = s + d;
-            }
+            if (lengthLocked) std::tie(s, e) = Span(SpanFrom(std::uint32_t(v), std::uint32_t(d), std::uint32_t(n)));
             break;
         default: e = s + v; break;
     }
@@ -114,24 +115,13 @@ FieldCommit CommitLoop(COLMDoc& doc, FieldGroup group, std::int64_t v, const Fie
     switch (group) {
         case FieldGroup::LoopStart:
             start = v;
-            if (lengthLocked) {
-                end = start + length;
-                if (end > n) {
-                    end = n;
-                    start = n - length;
-                }
-            }
+            if (lengthLocked)
+                std::tie(start, end) = Span(SpanFrom(std::uint32_t(v), std::uint32_t(length), std::uint32_t(n)));
             break;
         case FieldGroup::LoopEnd:
             end = v;
-            if (lengthLocked) {
-                if (v <= length) {
-                    start = 0;
-                    end = length;
-                } else {
-                    start = v - length;
-                }
-            }
+            if (lengthLocked)
+                std::tie(start, end) = Span(SpanUntil(std::uint32_t(v), std::uint32_t(length), std::uint32_t(n)));
             break;
         default: end = std::min(start + v, n); break;
     }

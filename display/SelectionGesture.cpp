@@ -2,19 +2,14 @@
 
 #include <algorithm>
 
+#include "display/FrameSpan.h"
+
 namespace pelmora {
 
 namespace {
 
 bool Busy(Transport transport) { return transport != Transport::Idle; }
 
-// A selection of `length` frames starting at `start`, moved back when it would pass the end.
-void PlaceLockedLength(COLMDoc& doc, std::uint32_t start, std::uint32_t length) {
-    const std::uint32_t frames = doc.Info().frames;
-    length = std::min(length, frames);
-    doc.selectionStart = std::min(start, frames - length);
-    doc.selectionEnd = doc.selectionStart + length;
-}
 
 void SetChannels(COLMDoc& doc, ChannelRange channels) {
     doc.Info().channelFirst = channels.first;
@@ -54,7 +49,9 @@ std::optional<SelectionGesture> SelectionGesture::Press(COLMDoc& doc, std::uint3
 void SelectionGesture::Apply(COLMDoc& doc, std::uint16_t channel) {
     channel = std::min<std::uint16_t>(channel, static_cast<std::uint16_t>(std::max(1, int(doc.Info().channels)) - 1));
     if (lengthLocked_) {
-        PlaceLockedLength(doc, moving_, lockedLength_);
+        const FrameSpan span = SpanFrom(moving_, lockedLength_, doc.Info().frames);
+        doc.selectionStart = span.start;
+        doc.selectionEnd = span.end;
         SetChannels(doc, {channel, static_cast<std::uint16_t>(channel + 1)});
         return;
     }
@@ -109,12 +106,10 @@ void LoopMarkerGesture::Drag(COLMDoc& doc, std::uint32_t frame) {
     const std::uint32_t length = info.loopEnd - info.loopStart;
     if (doc.loopLock == 2) {
         // The loop keeps its length and moves as a whole, held inside the sound.
-        if (marker_ == LoopMarker::Start) {
-            info.loopStart = std::min(frame, info.frames - length);
-        } else {
-            info.loopStart = frame > length ? frame - length : 0;
-        }
-        info.loopEnd = info.loopStart + length;
+        const FrameSpan span = marker_ == LoopMarker::Start ? SpanFrom(frame, length, info.frames)
+                                                            : SpanUntil(frame, length, info.frames);
+        info.loopStart = span.start;
+        info.loopEnd = span.end;
         return;
     }
     if (marker_ == LoopMarker::Start) info.loopStart = std::min(frame, info.loopEnd);
