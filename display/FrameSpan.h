@@ -1,5 +1,6 @@
 #pragma once
-// Moving a selection or loop that keeps its length (the length locks): it never leaves the sound.
+// Spans of frames: moving a selection or loop that keeps its length (it never leaves the sound),
+// and whether a sound has loop markers.
 
 #include <algorithm>
 #include <cstdint>
@@ -25,5 +26,9 @@ inline FrameSpan SpanUntil(std::uint32_t end, std::uint32_t length, std::uint32_
     end = std::clamp(end, length, frames);
     return {end - length, end};
 }
+
+// A sound without a loop has both loop points at frame 0; any other pair, even an empty one
+// elsewhere, is a loop the markers show.
+inline bool HasLoopMarkers(std::uint32_t loopStart, std::uint32_t loopEnd) { return loopStart != 0 || loopEnd != 0; }
 
 }  // namespace pelmora

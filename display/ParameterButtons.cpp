@@ -9,7 +9,7 @@ namespace pelmora {
 
 namespace {
 
-bool LoopExists(const SoundInfo& info) { return info.loopStart != 0 || info.loopEnd != 0; }
+bool LoopExists(const SoundInfo& info) { return HasLoopMarkers(info.loopStart, info.loopEnd); }
 
 // The next lock state of a position button (0 or 2 → 1, 1 → 0) and of a length button
 // (0 ↔ 2, nothing under a position lock).

@@ -110,7 +110,7 @@ FieldCommit CommitLoop(COLMDoc& doc, FieldGroup group, std::int64_t v, const Fie
     const std::int64_t n = info.frames;
     std::int64_t start = info.loopStart, end = info.loopEnd;
     const std::int64_t length = std::max<std::int64_t>(0, end - start);
-    const bool existed = start != 0 || end != 0;
+    const bool existed = HasLoopMarkers(info.loopStart, info.loopEnd);
     const bool lengthLocked = doc.loopLock == 2;
     switch (group) {
         case FieldGroup::LoopStart:

@@ -89,7 +89,7 @@ std::optional<LoopMarkerGesture> LoopMarkerGesture::Press(COLMDoc& doc, LoopMark
     if (Busy(transport) || doc.loopLock == 1) return std::nullopt;
     const SoundInfo& info = doc.Info();
     LoopMarkerGesture g(marker);
-    const bool hasLoop = info.loopStart != 0 || info.loopEnd != 0;
+    const bool hasLoop = HasLoopMarkers(info.loopStart, info.loopEnd);
     const bool grabsStart = marker == LoopMarker::Start && hasLoop && column >= startColumn &&
                             column - startColumn < kLoopGrabColumns;
     if (!grabsStart) g.Drag(doc, frame);
@@ -99,7 +99,7 @@ std::optional<LoopMarkerGesture> LoopMarkerGesture::Press(COLMDoc& doc, LoopMark
 void LoopMarkerGesture::Drag(COLMDoc& doc, std::uint32_t frame) {
     SoundInfo& info = doc.Info();
     frame = std::min(frame, info.frames);
-    if (info.loopStart == 0 && info.loopEnd == 0) {
+    if (!HasLoopMarkers(info.loopStart, info.loopEnd)) {
         info.loopStart = info.loopEnd = frame;
         return;
     }

@@ -11,6 +11,7 @@
 
 #include "base/Error.h"
 #include "display/DocumentWaveform.h"
+#include "display/FrameSpan.h"
 #include "display/Overview.h"
 #include "display/Rulers.h"
 #include "display/ViewColumns.h"
@@ -247,7 +248,7 @@ void CPaneWForm::DrawTimeRuler(QPainter& painter) {
     }
     // Loop markers as flags in the marker strip.
     const SoundInfo& info = doc_.Info();
-    if (info.loopStart != 0 || info.loopEnd != 0) {
+    if (HasLoopMarkers(info.loopStart, info.loopEnd)) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(kLoop);
         const int base = ruler.bottom();
@@ -306,7 +307,7 @@ void CPaneWForm::DrawSelectionAndMarkers(QPainter& painter) {
         for (int ch = info.channelFirst; ch < info.channelEnd; ++ch)
             painter.drawLine(x, wave.top() + ch * strip, x, wave.top() + (ch + 1) * strip - 1);
     }
-    if (info.loopStart != 0 || info.loopEnd != 0) {
+    if (HasLoopMarkers(info.loopStart, info.loopEnd)) {
         painter.setPen(QPen(kLoop, 1, info.loopOn ? Qt::SolidLine : Qt::DashLine));
         for (std::uint32_t frame : {info.loopStart, info.loopEnd}) {
             const int x = XOfFrame(frame);
