@@ -375,7 +375,6 @@ void CMainFrame::OpenSound(const QString& path) {
 }
 
 void CMainFrame::OpenFromShell(const QString& path) {
-    if (app_->Browsing()) return;  // the folder browser is open: the hand-over is ignored
     if (progress_->IsActive()) {
         // An operation lets events through for its progress display: open once it is done.
         QTimer::singleShot(kHandOverRetryMs, this, [this, path] { OpenFromShell(path); });
