@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,32 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/SingleInstance.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: pelmora [/b] [/m] [windows IN OUT] [FILE]\n"
+    "Opens FILE (a WAV or AIFF sound) in the running editor of this display, or starts one.\n"
+    "  /b, -b            File Backup off: edits change the file directly\n"
+    "  /m, -m            open document windows maximised\n"
+    "  windows IN OUT    the input and output sound devices, by name\n"
+    "  --help            this text\n"
+    "  --version         the version\n"
+    "pelmora-cli runs the same commands without a display.\n";
+
+// --help and --version answer before anything needs a display.
+bool AnswersAlone(int argc, char** argv) {
+    if (argc != 2) return false;
+    const std::string word = argv[1];
+    if (word == "--help" || word == "-h") std::fputs(kUsage, stdout);
+    else if (word == "--version") std::printf("pelmora %s\n", PELMORA_VERSION);
+    else return false;
+    return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (AnswersAlone(argc, argv)) return 0;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelmora"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pelmora"));

@@ -90,17 +90,28 @@ void CrossfadeCommand(CliSession& session, const Args& args) {
 }  // namespace
 
 void AppendAmplitudeCommands(std::vector<CommandSpec>& table) {
-    table.push_back({"gain", 1, GainCommand});
-    table.push_back({"gain-db", 1, GainDbCommand});
-    table.push_back({"normalize", 1, NormalizeCommand});
-    table.push_back({"fade-in", 0, FadeInCommand});
-    table.push_back({"fade-out", 0, FadeOutCommand});
-    table.push_back({"invert", 0, InvertCommand});
-    table.push_back({"reverse", 0, ReverseCommand});
-    table.push_back({"silence", 0, SilenceCommand});
-    table.push_back({"dc-offset", 1, DcOffsetCommand});
-    table.push_back({"mix", 0, MixCommand});
-    table.push_back({"crossfade", 4, CrossfadeCommand});
+    table.push_back({"gain", 1, GainCommand, "PERCENT",
+                     "Gain by a whole percent (below 1 gives 0, above 200 gives 200)"});
+    table.push_back({"gain-db", 1, GainDbCommand, "DB",
+                     "Gain by a level in dB (the dialog's dB-to-rate rule)"});
+    table.push_back({"normalize", 1, NormalizeCommand, "PERCENT",
+                     "Normalize the peak to PERCENT of full scale (70 to 110)"});
+    table.push_back({"fade-in", 0, FadeInCommand, "",
+                     "Fade In over the selection"});
+    table.push_back({"fade-out", 0, FadeOutCommand, "",
+                     "Fade Out over the selection"});
+    table.push_back({"invert", 0, InvertCommand, "",
+                     "Invert the selection"});
+    table.push_back({"reverse", 0, ReverseCommand, "",
+                     "Reverse the selection"});
+    table.push_back({"silence", 0, SilenceCommand, "",
+                     "Silence the selection"});
+    table.push_back({"dc-offset", 1, DcOffsetCommand, "auto|VALUE",
+                     "DC Offset: remove the measured average, or add VALUE"});
+    table.push_back({"mix", 0, MixCommand, "",
+                     "Mix the clip into the sound at the selection start"});
+    table.push_back({"crossfade", 4, CrossfadeCommand,
+                     "sustain|release SUSTAIN% RELEASE% linear|+exp|-exp", "Loop Crossfade"});
 }
 
 }  // namespace pelmora::cli

@@ -1,12 +1,16 @@
 #include "cli/CliMain.h"
 
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
 #include <unistd.h>
 
 #include "base/Error.h"
 #include "cli/CliSession.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "cli/Help.h"
 #include "platform/Interrupt.h"
 
 namespace pelmora::cli {
@@ -44,10 +48,36 @@ int RunCommand(CliSession& session, const Step& step) {
     return kExitFailed;
 }
 
+// --help, help [COMMAND], --version and --bash-completion answer alone, before any start-up.
+std::optional<int> AnswerAboutItself(const std::vector<std::string>& words) {
+    if (words.empty()) return std::nullopt;
+    const std::string& first = words[0];
+    if ((first == "--help" || first == "-h" || first == "help") && words.size() == 1) {
+        PrintHelp(stdout);
+        return 0;
+    }
+    if (first == "help" && words.size() == 2) {
+        if (PrintCommandHelp(stdout, words[1])) return 0;
+        std::fprintf(stderr, "pelmora-cli: unknown command: %s\n", words[1].c_str());
+        return kExitUsage;
+    }
+    if (first == "--version" && words.size() == 1) {
+        PrintVersion(stdout);
+        return 0;
+    }
+    if (first == "--bash-completion" && words.size() == 1) {
+        PrintBashCompletion(stdout);
+        return 0;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int RunCli(int argc, char** argv) {
-    const ParseResult parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    if (const std::optional<int> answered = AnswerAboutItself(words)) return *answered;
+    const ParseResult parsed = ParseCommandLine(words);
     if (!parsed.usageError.empty()) {
         std::fprintf(stderr, "pelmora-cli: %s\n%s", parsed.usageError.c_str(), UsageText());
         return kExitUsage;

@@ -1,5 +1,7 @@
 #include "cli/CliSession.h"
 
+#include <cstdio>
+
 #include "app/Profile.h"
 #include "base/Error.h"
 #include "cli/Commands.h"
@@ -36,19 +38,12 @@ COLMDoc& CliSession::Current() {
 }
 
 void CliSession::CloseAll() {
+    // Only save and save-as write a user's file: the end of a run asks nothing and saves nothing.
     while (!app_.Documents().empty()) {
         COLMDoc& doc = *app_.Documents().back();
-        bool closed = false;
-        try {
-            closed = app_.Close(doc);
-        } catch (const Error& e) {
-            prompter_.Message(e.Message());
-        } catch (const Cancelled&) {
-        }
-        if (!closed) {
+        if (doc.DataChanged() || doc.LoopChanged() || doc.MadeFromTempFile())
             std::fprintf(stderr, "pelmora-cli: %s closed without saving\n", doc.Title().c_str());
-            app_.Discard(doc);
-        }
+        app_.Discard(doc);
     }
 }
 

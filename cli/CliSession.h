@@ -26,8 +26,8 @@ public:
 
     // The document commands work on; fails when none is open.
     COLMDoc& Current();
-    // Closes every document as the editor does on Quit; one the questions keep open is closed
-    // without saving, and said so.
+    // Closes every document without saving; each one with unsaved changes is named on
+    // standard error.
     void CloseAll();
 
 private:

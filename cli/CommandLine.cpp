@@ -56,7 +56,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& words) {
 const char* UsageText() {
     return "usage: pelmora-cli [--workdir DIR] [--no-backup] [--yes] [--quiet] COMMAND [ARG...] "
            "[COMMAND [ARG...]]...\n"
-           "Commands run in order on the current document; see cli/README.md.\n";
+           "Commands run in order on the current document; pelmora-cli --help lists them.\n";
 }
 
 }  // namespace pelmora::cli

@@ -13,6 +13,9 @@ struct CommandSpec {
     const char* name;
     int arity;
     void (*run)(CliSession& session, const Args& args);
+    const char* args = "";     // the arguments as --help shows them: "START END on|off"
+    const char* help = "";     // one line of meaning
+    const char* details = "";  // more for `help COMMAND`: limits, what a failure means
 };
 
 // Every command of pelmora-cli, each subsystem's commands from its own file.

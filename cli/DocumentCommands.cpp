@@ -66,12 +66,18 @@ void Info(CliSession& session, const Args&) {
 }  // namespace
 
 void AppendDocumentCommands(std::vector<CommandSpec>& table) {
-    table.push_back({"open", 1, Open});
-    table.push_back({"save", 0, Save});
-    table.push_back({"save-as", 1, SaveAs});
-    table.push_back({"revert", 0, Revert});
-    table.push_back({"close", 0, Close});
-    table.push_back({"info", 0, Info});
+    table.push_back({"open", 1, Open, "PATH",
+                     "open a WAV or AIFF file; it becomes the current document"});
+    table.push_back({"save", 0, Save, "",
+                     "Save"});
+    table.push_back({"save-as", 1, SaveAs, "PATH",
+                     "Save As; the extension chooses WAV or AIFF"});
+    table.push_back({"revert", 0, Revert, "",
+                     "Revert to the last saved state"});
+    table.push_back({"close", 0, Close, "",
+                     "close the current document; the previous one becomes current"});
+    table.push_back({"info", 0, Info, "",
+                     "print the current document, one key: value a line"});
 }
 
 }  // namespace pelmora::cli

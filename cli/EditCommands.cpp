@@ -57,20 +57,34 @@ void UndoCommand(CliSession& session, const Args&) {
 }  // namespace
 
 void AppendEditCommands(std::vector<CommandSpec>& table) {
-    table.push_back({"select", 2, Select});
-    table.push_back({"select-all", 0, SelectAllFrames});
-    table.push_back({"channels", 1, Channels});
-    table.push_back({"loop", 3, Loop});
-    table.push_back({"select-loop", 0, SelectTheLoop});
-    table.push_back({"loop-to-selection", 0, LoopToSelection});
-    table.push_back({"cut", 0, CutCommand});
-    table.push_back({"copy", 0, CopyCommand});
-    table.push_back({"paste", 0, PasteCommand});
-    table.push_back({"insert", 0, InsertCommand});
-    table.push_back({"clear", 0, ClearCommand});
-    table.push_back({"trim", 0, TrimCommand});
-    table.push_back({"selection-to-new", 0, SelectionToNewCommand});
-    table.push_back({"undo", 0, UndoCommand});
+    table.push_back({"select", 2, Select, "START END",
+                     "select frames START to END (END exclusive)"});
+    table.push_back({"select-all", 0, SelectAllFrames, "",
+                     "Select All"});
+    table.push_back({"channels", 1, Channels, "both|left|right",
+                     "the selected channels"});
+    table.push_back({"loop", 3, Loop, "START END on|off",
+                     "set loop start, loop end and the loop flag"});
+    table.push_back({"select-loop", 0, SelectTheLoop, "",
+                     "Select Loop"});
+    table.push_back({"loop-to-selection", 0, LoopToSelection, "",
+                     "Selection to Loop"});
+    table.push_back({"cut", 0, CutCommand, "",
+                     "Cut the selection to the clip"});
+    table.push_back({"copy", 0, CopyCommand, "",
+                     "Copy the selection to the clip"});
+    table.push_back({"paste", 0, PasteCommand, "",
+                     "Paste the clip over the selection"});
+    table.push_back({"insert", 0, InsertCommand, "",
+                     "Insert the clip at the selection start"});
+    table.push_back({"clear", 0, ClearCommand, "",
+                     "Clear: remove the selection"});
+    table.push_back({"trim", 0, TrimCommand, "",
+                     "Trim: keep only the selection"});
+    table.push_back({"selection-to-new", 0, SelectionToNewCommand, "",
+                     "Selection to New: the selection as a new document"});
+    table.push_back({"undo", 0, UndoCommand, "",
+                     "Undo, and the next undo redoes"});
 }
 
 }  // namespace pelmora::cli

@@ -46,7 +46,8 @@ void ImageCommand(CliSession& session, const Args& args) {
 }  // namespace
 
 void AppendImageCommands(std::vector<CommandSpec>& table) {
-    table.push_back({"image", 3, ImageCommand});
+    table.push_back({"image", 3, ImageCommand, "ZOOM FIRST COLUMNS",
+                     "print the waveform columns drawn at ZOOM frames per column"});
 }
 
 }  // namespace pelmora::cli

@@ -67,6 +67,11 @@ void New(CliSession& session, const Args& args) {
 
 }  // namespace
 
-void AppendNewCommand(std::vector<CommandSpec>& table) { table.push_back({"new", 8, New}); }
+void AppendNewCommand(std::vector<CommandSpec>& table) {
+    table.push_back({"new", 8, New, "TYPE CH BITS RATE DATA AMP FREQ LENGTH",
+                     "a new sound, as the New dialog makes it",
+                     "TYPE wav|aiff, CH 1|2, DATA silence|garbage|sine|triangle|sawtooth|square, "
+                     "AMP full|under|half|3/4 or a number, FREQ in Hz, LENGTH in frames or as 1500ms"});
+}
 
 }  // namespace pelmora::cli

@@ -24,9 +24,26 @@ qt_add_resources(pelmora_gui toolbar_icons
 
 add_executable(pelmora ${PROJECT_SOURCE_DIR}/app/main.cpp)
 target_link_libraries(pelmora PRIVATE pelmora_gui)
+target_compile_definitions(pelmora PRIVATE PELMORA_VERSION="${PROJECT_VERSION}")
 pelmora_strict(pelmora)
 
 # Drawing benchmark of the waveform pane (bench/pane.sh builds and runs it).
 add_executable(pelmora-pane-bench EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/PaneBench.cpp)
 target_link_libraries(pelmora-pane-bench PRIVATE pelmora_gui)
 pelmora_strict(pelmora-pane-bench)
+
+# The application icon in the desktop's sizes, drawn from its SVG at build time.
+add_executable(pelmora-render-icon ${PROJECT_SOURCE_DIR}/resources/desktop/RenderIcon.cpp)
+target_link_libraries(pelmora-render-icon PRIVATE Qt6::Gui)
+pelmora_strict(pelmora-render-icon)
+set(PELMORA_ICON_SIZES 16 32 48 64 128 256)
+set(icon_files)
+foreach(size ${PELMORA_ICON_SIZES})
+    set(png ${CMAKE_BINARY_DIR}/icons/${size}/pelmora.png)
+    add_custom_command(OUTPUT ${png}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/${size}
+        COMMAND pelmora-render-icon ${PROJECT_SOURCE_DIR}/resources/icons/pelmora.svg ${size} ${png}
+        DEPENDS pelmora-render-icon ${PROJECT_SOURCE_DIR}/resources/icons/pelmora.svg VERBATIM)
+    list(APPEND icon_files ${png})
+endforeach()
+add_custom_target(pelmora_icons ALL DEPENDS ${icon_files})

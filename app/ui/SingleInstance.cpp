@@ -13,8 +13,19 @@ constexpr int kWaitMs = 2000;
 
 }  // namespace
 
+QString SingleInstance::DefaultName() {
+    // Per user and per display session: an editor on another display is another user's desk.
+    QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (display.isEmpty()) display = qEnvironmentVariable("DISPLAY");
+    if (display.isEmpty()) display = QStringLiteral("none");
+    display.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char(':'), QLatin1Char('_'));
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::tempPath();
+    return QDir(folder).filePath(QStringLiteral("Pelmora-MyOLMClass-%1-%2").arg(::getuid()).arg(display));
+}
+
 SingleInstance::SingleInstance(QString name) : name_(std::move(name)) {
-    if (name_.isEmpty()) name_ = QStringLiteral("Pelmora-MyOLMClass-%1").arg(::getuid());
+    if (name_.isEmpty()) name_ = DefaultName();
 }
 
 SingleInstance::~SingleInstance() { server_.close(); }

@@ -1,5 +1,5 @@
 #pragma once
-// Only one editor runs per user: a later start hands its file over to the running one
+// Only one editor runs per user and display: a later start hands its file over to the running one
 // (message 2524 with the path) and ends. A lock file stands for the named mutex, a local socket
 // for the window the message goes to.
 
@@ -17,6 +17,9 @@ class SingleInstance : public QObject {
 public:
     // `name` tells instances apart (tests use their own); the default is per user.
     explicit SingleInstance(QString name = QString());
+    // The socket's path: in $XDG_RUNTIME_DIR (else the temporary folder), named after the
+    // user and the display.
+    static QString DefaultName();
     ~SingleInstance() override;
 
     // True when another instance runs and got the path (made absolute here): this one ends.

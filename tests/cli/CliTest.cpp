@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "support/CliRunner.h"
 #include "support/ExternalReaders.h"
@@ -21,6 +24,11 @@ protected:
         for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
             count += e.path().filename().string().rfind("OLM_", 0) == 0;
         return count;
+    }
+
+    static std::string ReadBytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
     TempDir dir;
@@ -74,15 +82,37 @@ TEST_F(Cli, FailuresShowTheMessageAndStopTheRun) {
     EXPECT_EQ(FilesInWorkDir(), 0u);
 }
 
-TEST_F(Cli, TheEndOfARunAnswersTheCloseQuestions) {
-    CliRun no = Pelmora("new wav 1 16 44100 silence full 220 1000");
-    EXPECT_EQ(no.status, 0);
-    EXPECT_NE(no.err.find("Do you save this file ?"), std::string::npos);
+TEST_F(Cli, TheEndOfARunNeverSaves) {
+    CliRun fresh = Pelmora("--yes new wav 1 16 44100 silence full 220 1000");
+    EXPECT_EQ(fresh.status, 0);
+    EXPECT_NE(fresh.err.find("closed without saving"), std::string::npos) << fresh.err;
     EXPECT_EQ(FilesInWorkDir(), 0u);  // the new file is not kept without a name
 
-    // File Backup: the changed copy is offered for the original; --yes takes it.
-    EXPECT_EQ(Pelmora("new wav 1 16 44100 sine full 220 1000 save-as '" + dir.File("s.wav") + "'").status, 0);
-    CliRun keep = Pelmora("--no-backup open '" + dir.File("s.wav") + "' close");
-    EXPECT_EQ(keep.status, 0);
-    EXPECT_TRUE(keep.err.empty()) << keep.err;
+    const std::string song = dir.File("s.wav");
+    ASSERT_EQ(Pelmora("new wav 1 16 44100 sine full 220 1000 save-as '" + song + "'").status, 0);
+    const std::string before = ReadBytes(song);
+    // --yes answers the questions of the commands, not a closing question nobody asked for.
+    CliRun edited = Pelmora("--yes open '" + song + "' select-all gain 50");
+    EXPECT_EQ(edited.status, 0);
+    EXPECT_NE(edited.err.find("s.wav closed without saving"), std::string::npos) << edited.err;
+    EXPECT_EQ(ReadBytes(song), before);
+    EXPECT_EQ(FilesInWorkDir(), 0u);
+
+    CliRun untouched = Pelmora("--no-backup open '" + song + "' close");
+    EXPECT_EQ(untouched.status, 0);
+    EXPECT_TRUE(untouched.err.empty()) << untouched.err;
+}
+
+TEST_F(Cli, OpeningAMisalignedAiffChangesNothingOnDisk) {
+    // With a one-letter comment sox puts 16-bit stereo data at byte 74, where 512-byte sectors
+    // split frames: opening it asks for the HD Play rewrite, which --yes accepts for the working
+    // copy only.
+    const std::string song = dir.File("f.aif");
+    ASSERT_EQ(std::system(("sox -n -r 44100 -b 16 -c 2 --comment a '" + song + "' synth 0.2 sine 440").c_str()), 0);
+    const std::string before = ReadBytes(song);
+    CliRun run = Pelmora("--yes open '" + song + "' info");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("HD"), std::string::npos) << run.err;  // the rewrite was offered
+    EXPECT_EQ(run.out.find("data_offset: 74\n"), std::string::npos) << run.out;  // and made
+    EXPECT_EQ(ReadBytes(song), before);
 }

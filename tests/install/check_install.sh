@@ -1,0 +1,38 @@
+#!/bin/sh
+# Installs the build into a temporary prefix and runs the installed programs from there, as a
+# user's machine would: no display, and no way back into the build tree.
+set -eu
+build="$1"
+prefix="$(mktemp -d)"
+trap 'rm -rf "$prefix"' EXIT
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+fail() { echo "check_install: $*" >&2; exit 1; }
+for f in bin/pelmora bin/pelmora-cli share/applications/pelmora.desktop \
+         share/icons/hicolor/scalable/apps/pelmora.svg share/icons/hicolor/48x48/apps/pelmora.png \
+         share/icons/hicolor/256x256/apps/pelmora.png share/man/man1/pelmora.1 share/man/man1/pelmora-cli.1 \
+         share/bash-completion/completions/pelmora-cli; do
+    [ -e "$prefix/$f" ] || fail "$f is not installed"
+done
+desktop-file-validate "$prefix/share/applications/pelmora.desktop"
+grep -q '^MimeType=audio/x-wav;audio/wav;audio/x-aiff;$' "$prefix/share/applications/pelmora.desktop" \
+    || fail "the desktop entry does not claim the sound file types"
+
+# The installed programs carry no path of the build tree.
+for f in "$prefix"/bin/* "$prefix"/lib*/pelmora/*.so* ; do
+    [ -e "$f" ] || continue
+    if readelf -d "$f" | grep -E 'R(UN)?PATH' | grep -q "$build"; then fail "$f points into the build tree"; fi
+done
+
+# --help and --version need no display.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/pelmora" --version | grep -qx "pelmora [0-9]*\.[0-9]*\.[0-9]*" \
+    || fail "pelmora --version"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/pelmora" --help | grep -q "usage: pelmora" \
+    || fail "pelmora --help"
+"$prefix/bin/pelmora-cli" --version | grep -qx "pelmora-cli [0-9]*\.[0-9]*\.[0-9]*" || fail "pelmora-cli --version"
+"$prefix/bin/pelmora-cli" --help | grep -q "^  open PATH" || fail "pelmora-cli --help"
+mkdir "$prefix/work"
+XDG_CONFIG_HOME="$prefix/work" "$prefix/bin/pelmora-cli" --workdir "$prefix/work" \
+    new wav 1 16 44100 sine full 440 100 info >/dev/null 2>&1 || fail "the installed pelmora-cli does not run"
+echo "check_install: installed programs run from $prefix"
