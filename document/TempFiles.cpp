@@ -59,6 +59,15 @@ bool InsufficientSpaceOnDrive(const std::string& path, std::uint64_t bytes) {
     return FreeSpaceOnDrive(path) < bytes;
 }
 
+bool InsufficientSpaceForEdit(const std::string& workDir, const std::string& workingPath,
+                              std::uint64_t workDirBytes, std::uint64_t workingBytes) {
+    const std::string workingFolder = platform::FolderOf(workingPath);
+    if (platform::SameFilesystem(workDir, workingFolder))
+        return InsufficientSpaceOnDrive(workDir, workDirBytes + workingBytes);
+    return InsufficientSpaceOnDrive(workDir, workDirBytes) ||
+           InsufficientSpaceOnDrive(workingFolder, workingBytes);
+}
+
 std::uint32_t FreeSpaceOfWorkingDrive(const std::string& workDir) {
     const std::uint64_t free = FreeSpaceOnDrive(workDir);
     return free >= 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<std::uint32_t>(free);

@@ -37,6 +37,11 @@ inline bool InsufficientSpaceOnWorkingDrive(const std::string& workDir, std::uin
     return InsufficientSpaceOnDrive(workDir, bytes);
 }
 std::uint64_t FreeSpaceOnDrive(const std::string& path);
+// An edit or a restore writes `workDirBytes` into the working directory (undo and redo copies)
+// and grows the working file by `workingBytes`: true when either drive, or the one drive
+// holding both, lacks the room.
+bool InsufficientSpaceForEdit(const std::string& workDir, const std::string& workingPath,
+                              std::uint64_t workDirBytes, std::uint64_t workingBytes);
 // Free bytes of the working drive as a 32-bit figure: 0xFFFFFFFF from 4 GiB on.
 std::uint32_t FreeSpaceOfWorkingDrive(const std::string& workDir);
 

@@ -5,6 +5,7 @@
 #include "base/Error.h"
 #include "document/COLMDoc.h"
 #include "document/FileCopy.h"
+#include "document/TempFiles.h"
 #include "document/WorkingFile.h"
 
 namespace pelmora {
@@ -12,6 +13,12 @@ namespace pelmora {
 namespace {
 
 ChannelRange AllChannelsOf(const SoundInfo& info) { return {0, info.channels}; }
+
+// Bytes the record's file holds once written.
+std::uint64_t RecordBytes(const UndoRecord& record, const SoundInfo& info) {
+    if (record.operation == OperationCode::WholeFile) return info.workingFileLength;
+    return static_cast<std::uint64_t>(record.framesSaved) * record.savedFrameSize;
+}
 
 // Runs a block copy under its own progress display.
 template <typename Copy>
@@ -36,8 +43,8 @@ void UndoStore::SetPaths(std::string undoPath, std::string redoPath) {
 }
 
 void UndoStore::Reset() {
-    undo_.valid = false;
-    redo_.valid = false;
+    undo_.valid = undo_.pending = false;
+    redo_.valid = redo_.pending = false;
     toggle_ = false;
 }
 
@@ -45,20 +52,31 @@ void UndoStore::SaveUndo(COLMDoc& doc, OperationCode code, std::uint32_t rangeSt
                          std::uint32_t rangeEnd, ChannelRange channels) {
     // A failed copy must not leave an older operation's record to be applied.
     Reset();
-    Save(doc, undo_, code, rangeStart, rangeEnd, channels, StringId::CreatingUndoFile);
+    Fill(doc, undo_, code, rangeStart, rangeEnd, channels);
+    CopyOut(doc, undo_, StringId::CreatingUndoFile);
+    undo_.valid = true;
 }
 
 void UndoStore::SaveRedo(COLMDoc& doc, OperationCode code, std::uint32_t rangeStart,
                          std::uint32_t rangeEnd, ChannelRange channels) {
-    redo_.valid = false;
-    Save(doc, redo_, code, rangeStart, rangeEnd, channels, StringId::CreatingRedoFile);
+    Fill(doc, redo_, code, rangeStart, rangeEnd, channels);
+    CopyOut(doc, redo_, StringId::CreatingRedoFile);
+    redo_.valid = true;
 }
 
-void UndoStore::Save(COLMDoc& doc, UndoRecord& record, OperationCode code,
-                     std::uint32_t rangeStart, std::uint32_t rangeEnd, ChannelRange channels,
-                     StringId status) {
+void UndoStore::DeferRedo(COLMDoc& doc, OperationCode code, std::uint32_t rangeStart,
+                          std::uint32_t rangeEnd, ChannelRange channels) {
+    Fill(doc, redo_, code, rangeStart, rangeEnd, channels);
+    redo_.pending = true;
+    redo_.valid = true;
+}
+
+// The record as the document stands now; invalid until its file is written or deferred.
+void UndoStore::Fill(const COLMDoc& doc, UndoRecord& record, OperationCode code,
+                     std::uint32_t rangeStart, std::uint32_t rangeEnd, ChannelRange channels) const {
     const SoundInfo& info = doc.Info();
     record.valid = false;
+    record.pending = false;
     record.fileType = info.fileType;
     record.sampleRate = info.sampleRate;
     record.bytesPerSample = info.bytesPerSample;
@@ -78,24 +96,52 @@ void UndoStore::Save(COLMDoc& doc, UndoRecord& record, OperationCode code,
     record.savedChannels = code == OperationCode::WholeFile ? AllChannelsOf(info) : channels;
     record.channelsSaved = record.savedChannels.Count();
     record.savedFrameSize = static_cast<std::uint16_t>(record.channelsSaved * info.bytesPerSample);
+}
 
+// Copies what the record describes from the working file into the record's file.
+void UndoStore::CopyOut(COLMDoc& doc, UndoRecord& record, StringId status) {
+    const SoundInfo& info = doc.Info();
     const platform::File working = doc.OpenWorkingFile(false);
     platform::File file;
     if (!file.Open(record.path, platform::OpenMode::CreateOrOpen)) throw Error(StringId::FileWriteError);
     ProgressTask& progress = doc.Host().Progress();
-    if (code == OperationCode::WholeFile) {
-        const std::uint64_t length = info.workingFileLength;
-        if (!file.SetSize(length)) throw Error(StringId::FileWriteError);
-        CopyRangeWithProgress(working, 0, file, 0, length, progress, status, false);
+    const std::uint64_t bytes = RecordBytes(record, info);
+    if (!file.SetSize(bytes)) throw Error(StringId::FileWriteError);
+    if (record.operation == OperationCode::WholeFile) {
+        CopyRangeWithProgress(working, 0, file, 0, bytes, progress, status, false);
     } else {
-        const std::uint64_t bytes = static_cast<std::uint64_t>(record.framesSaved) * record.savedFrameSize;
-        if (!file.SetSize(bytes)) throw Error(StringId::FileWriteError);
         WithDisplay(progress, status, BlocksForFrames(record.framesSaved, info.blockAlign), [&](auto step) {
             GatherFrames(working, LayoutOf(info), record.savedChannels, record.rangeStart,
                          record.framesSaved, file, 0, step);
         });
     }
-    record.valid = true;
+}
+
+// Room for the deferred redo copy and for a working file the restore makes longer, checked
+// before either is written.
+void UndoStore::CheckRestoreSpace(COLMDoc& doc, const UndoRecord& apply, const UndoRecord& other) const {
+    const SoundInfo& info = doc.Info();
+    const std::uint64_t copy = !toggle_ && redo_.pending ? RecordBytes(redo_, info) : 0;
+    std::uint64_t framesAfter = info.frames;
+    switch (undo_.operation) {
+    case OperationCode::Cut:
+    case OperationCode::Clear:
+        if (!toggle_) framesAfter += undo_.framesSaved;
+        break;
+    case OperationCode::Insert:
+    case OperationCode::TimeCompExp: {
+        const std::uint32_t at = std::min(apply.rangeStart, info.frames);
+        const std::uint32_t now = std::min(other.framesSaved, info.frames - at);
+        framesAfter = framesAfter - now + apply.framesSaved;
+        break;
+    }
+    case OperationCode::WholeFile: break;  // a swap of files, no growth in place
+    default: framesAfter = std::max<std::uint64_t>(framesAfter, apply.frameCount); break;
+    }
+    const std::uint64_t growth =
+        framesAfter > info.frames ? (framesAfter - info.frames) * info.blockAlign : 0;
+    if (InsufficientSpaceForEdit(doc.Host().WorkDir(), doc.WorkingPath(), copy, growth))
+        throw Error(StringId::EmptyDiskSpace);
 }
 
 void UndoStore::UndoOrRedo(COLMDoc& doc) {
@@ -104,6 +150,13 @@ void UndoStore::UndoOrRedo(COLMDoc& doc) {
     if (!undo_.valid || (!cutOrClear && !redo_.valid)) return;
     UndoRecord& apply = toggle_ ? redo_ : undo_;
     UndoRecord& other = toggle_ ? undo_ : redo_;
+    CheckRestoreSpace(doc, apply, other);
+    if (!toggle_ && redo_.pending) {
+        // The working file still holds what the redo record describes: copy it before the undo
+        // overwrites it. A failure leaves the record pending and the document untouched.
+        CopyOut(doc, redo_, StringId::CreatingRedoFile);
+        redo_.pending = false;
+    }
     SoundInfo& info = doc.Info();
     const std::uint32_t loopLengthBefore = info.loopEnd - info.loopStart;
 

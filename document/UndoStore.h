@@ -44,6 +44,8 @@ struct UndoRecord {
     bool hdMisaligned = false;
     ChannelRange savedChannels;  // which channels of each frame the file holds
     OperationCode operation = OperationCode::InPlace;
+    // The file is not written yet: the working file holds these frames until the first Undo.
+    bool pending = false;
 };
 
 class UndoStore {
@@ -58,8 +60,16 @@ public:
     // After it: the same into the redo file. A failure leaves no redo record.
     void SaveRedo(COLMDoc& doc, OperationCode code, std::uint32_t rangeStart,
                   std::uint32_t rangeEnd, ChannelRange channels);
+    // After it, for an operation most likely never undone: the redo record describes the
+    // frames, which stay only in the working file until the first Undo copies them. Whatever
+    // changes those frames before then must start a new record (SaveUndo) or Reset.
+    void DeferRedo(COLMDoc& doc, OperationCode code, std::uint32_t rangeStart,
+                   std::uint32_t rangeEnd, ChannelRange channels);
 
     // The Undo/Redo item: applies the undo record, or the redo record when the toggle is set.
+    // The first Undo after a deferred redo copy takes that copy first. Raises "Empty disk
+    // space" before anything is written when the copy or a longer working file would not fit;
+    // a failure leaves the document and both records as they were.
     void UndoOrRedo(COLMDoc& doc);
     bool Enabled() const { return undo_.valid && redo_.valid; }
     // "Undo" while the next action undoes, "Redo" after.
@@ -74,8 +84,10 @@ public:
     const std::string& RedoPath() const { return redo_.path; }
 
 private:
-    void Save(COLMDoc& doc, UndoRecord& record, OperationCode code, std::uint32_t rangeStart,
-              std::uint32_t rangeEnd, ChannelRange channels, StringId status);
+    void Fill(const COLMDoc& doc, UndoRecord& record, OperationCode code, std::uint32_t rangeStart,
+              std::uint32_t rangeEnd, ChannelRange channels) const;
+    void CopyOut(COLMDoc& doc, UndoRecord& record, StringId status);
+    void CheckRestoreSpace(COLMDoc& doc, const UndoRecord& apply, const UndoRecord& other) const;
     void Overwrite(COLMDoc& doc, const UndoRecord& record);
     void Reinsert(COLMDoc& doc, const UndoRecord& record);
     void RemoveAgain(COLMDoc& doc, const UndoRecord& undoRecord);

@@ -2,25 +2,10 @@
 
 #include "base/Error.h"
 #include "document/TempFiles.h"
-#include "platform/FreeSpace.h"
 
 namespace pelmora {
 
 namespace {
-
-void CheckDiskSpace(COLMDoc& doc, const DiskNeeds& needs) {
-    const std::string& workDir = doc.Host().WorkDir();
-    const std::string workingFolder = platform::FolderOf(doc.WorkingPath());
-    if (platform::SameFilesystem(workDir, workingFolder)) {
-        if (InsufficientSpaceOnDrive(workDir, needs.undoBytes + needs.growth))
-            throw Error(StringId::EmptyDiskSpace);
-        return;
-    }
-    if (InsufficientSpaceOnDrive(workDir, needs.undoBytes) ||
-        InsufficientSpaceOnDrive(workingFolder, needs.growth)) {
-        throw Error(StringId::EmptyDiskSpace);
-    }
-}
 
 bool ChangesLength(OperationCode code) {
     switch (code) {
@@ -40,7 +25,10 @@ bool RunEdit(COLMDoc& doc, const EditPlan& plan, const std::function<UndoRange()
             doc.Host().Prompts().Ask(Text(StringId::ClipRateQuestion), Buttons::OkCancel);
         if (answer != Answer::Ok) return false;
     }
-    CheckDiskSpace(doc, plan.needs);
+    if (InsufficientSpaceForEdit(doc.Host().WorkDir(), doc.WorkingPath(), plan.needs.undoBytes,
+                                 plan.needs.growth)) {
+        throw Error(StringId::EmptyDiskSpace);
+    }
     UndoStore& undo = doc.Undo();
     undo.SaveUndo(doc, plan.code, plan.undo.start, plan.undo.end, plan.undo.channels);
 
@@ -56,7 +44,13 @@ bool RunEdit(COLMDoc& doc, const EditPlan& plan, const std::function<UndoRange()
     if (doc.playCursor > doc.Info().frames) doc.playCursor = doc.Info().frames;
     if (ChangesLength(plan.code)) doc.RefreshWorkingHeader();
     doc.SetDataChanged();
-    undo.SaveRedo(doc, plan.code, redo.start, redo.end, redo.channels);
+    // Most edits are never undone: the redo copy waits for the first Undo, which finds the
+    // frames in the working file. Whole-file operations swap files and keep their own copy.
+    if (plan.code == OperationCode::WholeFile) {
+        undo.SaveRedo(doc, plan.code, redo.start, redo.end, redo.channels);
+    } else {
+        undo.DeferRedo(doc, plan.code, redo.start, redo.end, redo.channels);
+    }
     return true;
 }
 

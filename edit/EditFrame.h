@@ -1,7 +1,8 @@
 #pragma once
 // The common frame of every sample-changing command: read-only check, clip sample-rate
-// question, disk-space estimate, undo copy, the operation, header rewrite, redo copy, selection
-// lock release and play-position clamp, and the modified flag.
+// question, disk-space estimate, undo copy, the operation, selection lock release and
+// play-position clamp, header rewrite, the modified flag, and the redo record (its copy deferred
+// to the first Undo).
 
 #include <cstdint>
 #include <functional>
@@ -20,7 +21,7 @@ struct UndoRange {
 };
 
 struct DiskNeeds {
-    std::uint64_t undoBytes = 0;  // U + R, written in the working directory
+    std::uint64_t undoBytes = 0;  // U + R, written in the working directory (R at the first Undo)
     std::uint64_t growth = 0;     // how much the working file grows
 };
 

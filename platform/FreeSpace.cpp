@@ -1,5 +1,8 @@
 #include "platform/FreeSpace.h"
 
+#include <algorithm>
+#include <atomic>
+
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
@@ -7,8 +10,13 @@ namespace pelmora::platform {
 
 namespace {
 
+std::atomic<std::int64_t> gFreeSpaceLimit{-1};
+
 std::uint64_t Available(const struct statvfs& vfs) {
-    return static_cast<std::uint64_t>(vfs.f_bavail) * static_cast<std::uint64_t>(vfs.f_frsize);
+    const std::uint64_t free =
+        static_cast<std::uint64_t>(vfs.f_bavail) * static_cast<std::uint64_t>(vfs.f_frsize);
+    const std::int64_t limit = gFreeSpaceLimit.load();
+    return limit < 0 ? free : std::min(free, static_cast<std::uint64_t>(limit));
 }
 
 }  // namespace
@@ -24,6 +32,8 @@ std::optional<std::uint64_t> FreeBytesOfOpenFile(int descriptor) {
     if (::fstatvfs(descriptor, &vfs) != 0) return std::nullopt;
     return Available(vfs);
 }
+
+void LimitFreeSpace(std::int64_t bytes) { gFreeSpaceLimit.store(bytes); }
 
 bool SameFilesystem(const std::string& a, const std::string& b) {
     struct stat sa {}, sb {};

@@ -141,7 +141,7 @@ TEST_F(AmplitudeOps, GainExamples) {
     ASSERT_TRUE(Gain(doc, 50));
     EXPECT_EQ(SampleAt(doc, 1), -1);  // −3 × 0.5 toward zero
     EXPECT_EQ(SampleAt(doc, 4), 3);   // 7 → 14 → 7 → 3
-    EXPECT_EQ(progress.StatusesShown().end()[-2], StringId::GainOperation);
+    EXPECT_EQ(progress.StatusesShown().back(), StringId::GainOperation);
 
     // 150 % of 1431699455 passes 32 bits although its upper 16 bits × 1.5 do not: it saturates.
     COLMDoc& wide = SoundWith({FileType::Aiff, 4, 2}, {1431699455, -1431699456, -5, 5});

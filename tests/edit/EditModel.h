@@ -156,6 +156,9 @@ public:
     std::uint32_t playCursor = 0;
     bool undoEnabled = false;
     bool nextIsRedo = false;
+    // The redo copy is taken at the first Undo; until then the working file is its only copy.
+    bool redoPending = false;
+    bool redoHasFrames = false;  // Cut and Clear keep no frames for their redo
     Snapshot before, after;
 
     std::uint32_t Frames() const { return static_cast<std::uint32_t>(now.frames.size()); }
@@ -183,7 +186,7 @@ public:
         const Snapshot was = now;
         Copy(clip);
         Remove();
-        Commit(was);
+        Commit(was, false);
         return true;
     }
 
@@ -191,7 +194,7 @@ public:
         if (Selected() == 0) return false;
         const Snapshot was = now;
         Remove();
-        Commit(was);
+        Commit(was, false);
         return true;
     }
 
@@ -275,9 +278,16 @@ public:
         return true;
     }
 
+    // Whether the next Undo or Redo needs room on the disk before it changes anything: the
+    // deferred redo copy, or the frames an undone Cut or Clear puts back.
+    bool NextUndoNeedsRoom() const { return undoEnabled && !nextIsRedo && redoPending; }
+    // Whether it writes the deferred redo copy before it changes the working file.
+    bool NextUndoCopiesFirst() const { return NextUndoNeedsRoom() && redoHasFrames; }
+
     // Undo or Redo, alternately, once an operation has recorded both states.
     void UndoOrRedo() {
         if (!undoEnabled) return;
+        if (!nextIsRedo) redoPending = false;
         const Snapshot& apply = nextIsRedo ? after : before;
         const std::uint32_t lengthBefore = now.loopEnd - now.loopStart;
         now = apply;
@@ -313,11 +323,13 @@ private:
         }
     }
 
-    void Commit(const Snapshot& was) {
+    void Commit(const Snapshot& was, bool redoFrames = true) {
         selectionLock = 0;
         playCursor = std::min(playCursor, Frames());
         undoEnabled = true;
         nextIsRedo = false;
+        redoPending = true;
+        redoHasFrames = redoFrames;
         before = was;
         after = now;
     }

@@ -9,14 +9,18 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 
 #include "EditModel.h"
 #include "app/ApplicationState.h"
+#include "base/Error.h"
 #include "base/SilentProgress.h"
 #include "edit/ClipboardOps.h"
 #include "edit/EditFrame.h"
 #include "edit/Selection.h"
+#include "platform/File.h"
+#include "platform/FreeSpace.h"
 #include "support/ExternalReaders.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
@@ -106,6 +110,16 @@ std::string FirstDifference(const std::vector<std::uint8_t>& actual, const std::
     return s.str();
 }
 
+// The bytes of a working file after its sample data (and the pad byte of odd data), which
+// BuildSoundFile appends as they stand.
+std::vector<std::uint8_t> BytesAfterData(const std::vector<std::uint8_t>& file, const EditModel& m) {
+    const Format& f = m.format;
+    const std::size_t data = static_cast<std::size_t>(m.Frames()) * f.bytes * f.channels;
+    std::size_t end = DataOffsetOf(f.type) + data;
+    if (data % 2 != 0 && (f.type == FileType::Wav || file.size() > end)) ++end;
+    return std::vector<std::uint8_t>(file.begin() + static_cast<std::ptrdiff_t>(std::min(end, file.size())), file.end());
+}
+
 struct CaseSize {
     int steps = 300;
     std::uint32_t minFrames = 200, maxFrames = 2000;
@@ -148,7 +162,10 @@ protected:
         field("selection lock", doc.selectionLock, m.selectionLock);
         field("play cursor", doc.playCursor, m.playCursor);
         field("undo enabled", doc.Undo().Enabled(), m.undoEnabled);
-        if (m.undoEnabled) field("next is redo", doc.Undo().NextIsRedo(), m.nextIsRedo);
+        if (m.undoEnabled) {
+            field("next is redo", doc.Undo().NextIsRedo(), m.nextIsRedo);
+            field("redo copy pending", doc.Undo().RedoRecordState().pending, m.redoPending);
+        }
         field("bytes per sample", info.bytesPerSample, static_cast<std::uint64_t>(m.format.bytes));
         field("data offset", info.dataOffset, DataOffsetOf(m.format.type));
 
@@ -182,13 +199,14 @@ protected:
     ApplicationState app;
 };
 
-enum class Step { Select, Channels, Loop, Copy, CopyOther, Cut, Paste, Insert, Clear, Trim, Mix, Undo };
+enum class Step { Select, Channels, Loop, Copy, CopyOther, Cut, Paste, Insert, Clear, Trim, Mix, Undo, Save, FullDiskUndo };
 
 Step PickStep(Rng& rng, std::uint32_t frames, std::uint32_t largest) {
     static constexpr std::pair<Step, int> kWeights[] = {
         {Step::Select, 16}, {Step::Channels, 7}, {Step::Loop, 7}, {Step::Copy, 6},
         {Step::CopyOther, 4}, {Step::Cut, 7},    {Step::Paste, 9}, {Step::Insert, 8},
-        {Step::Clear, 6},   {Step::Trim, 3},     {Step::Mix, 7},   {Step::Undo, 16}};
+        {Step::Clear, 6},   {Step::Trim, 3},     {Step::Mix, 7},   {Step::Undo, 16},
+        {Step::Save, 4},    {Step::FullDiskUndo, 4}};
     for (;;) {
         int total = 0;
         for (auto [step, weight] : kWeights) total += weight;
@@ -207,7 +225,8 @@ Step PickStep(Rng& rng, std::uint32_t frames, std::uint32_t largest) {
 
 const char* StepName(Step step) {
     static constexpr const char* kNames[] = {"select", "channels", "loop", "copy", "copy-other", "cut",
-                                             "paste", "insert", "clear", "trim", "mix", "undo"};
+                                             "paste", "insert", "clear", "trim", "mix", "undo",
+                                             "save", "undo on a full disk"};
     return kNames[static_cast<int>(step)];
 }
 
@@ -251,7 +270,8 @@ void EditModelTest::RunCase(const Format& f, std::uint64_t seed, const CaseSize&
     m.now.frames = RandomFrames(rng, f, frames);
     const std::uint32_t loopStart = rng.Between(0, frames / 2);
     const std::uint32_t loopEnd = rng.Between(loopStart + 1, frames);
-    const std::vector<std::uint8_t> trailing =
+    // Save rewrites the loop and image chunks: from then on the model takes them as they stand.
+    std::vector<std::uint8_t> trailing =
         rng.Chance(85) ? TrailingChunks(rng, f.type, loopStart, loopEnd) : std::vector<std::uint8_t>{};
     const std::string name = "case" + std::to_string(seed);
     COLMDoc& doc = OpenSound(name, f, m.now.frames, trailing);
@@ -383,6 +403,48 @@ void EditModelTest::RunCase(const Format& f, std::uint64_t seed, const CaseSize&
                 doc.Undo().UndoOrRedo(doc);
                 m.UndoOrRedo();
                 break;
+            case Step::Save:
+                doc.Save();
+                trailing = BytesAfterData(ReadAll(doc.WorkingPath()), m);
+                break;
+            case Step::FullDiskUndo: {
+                // The disk filled after the edit. An Undo that must write first fails before it
+                // changes anything, whether the free space says so or the writes themselves
+                // fail; the redo copy stays pending for a later Undo.
+                if (!m.NextUndoNeedsRoom()) {
+                    said << (m.nextIsRedo ? " (redo, needs no room)" : " (undo, needs no room)");
+                    doc.Undo().UndoOrRedo(doc);
+                    m.UndoOrRedo();
+                    break;
+                }
+                const bool writesFail = m.NextUndoCopiesFirst() && rng.Chance(50);
+                std::optional<StringId> raised;
+                if (writesFail) {
+                    const std::uint32_t budget = rng.Below(static_cast<std::uint64_t>(f.bytes));
+                    said << " (writes fail after " << budget << " bytes)";
+                    platform::SetWriteBudget(budget);
+                } else {
+                    said << " (no free space)";
+                    platform::LimitFreeSpace(0);
+                }
+                try {
+                    doc.Undo().UndoOrRedo(doc);
+                } catch (const Error& e) {
+                    raised = e.Id();
+                }
+                platform::SetWriteBudget(-1);
+                platform::LimitFreeSpace(-1);
+                // A failed write of whole frames is told as a failed copy, "File read error".
+                const bool expected = writesFail ? raised == StringId::FileWriteError ||
+                                                       raised == StringId::FileReadError
+                                                 : raised == StringId::EmptyDiskSpace;
+                if (!expected) {
+                    history.push_back(said.str());
+                    fail(std::string("raised ") + (raised ? Text(*raised) : "nothing"));
+                    return;
+                }
+                break;
+            }
             }
         } catch (const std::exception& e) {
             history.push_back(said.str());
@@ -523,6 +585,14 @@ TEST_F(EditModelTest, UndoAndRedoAlternateTheWholeWorkingFileByteForByte) {
             }
             }
             ASSERT_TRUE(did);
+            // Nothing is written for the redo copy until the first Undo: the working file holds
+            // it. Whole-file operations take theirs at once.
+            const UndoRecord& redo = doc.Undo().RedoRecordState();
+            const bool deferred = kind != Kind::WholeFile;
+            EXPECT_EQ(redo.pending, deferred);
+            if (deferred) {
+                EXPECT_EQ(platform::FileSize(doc.RedoPath()), 0);
+            }
             const std::vector<std::uint8_t> changed = ReadAll(doc.WorkingPath());
             const auto changedLoop = std::pair{doc.Info().loopStart, doc.Info().loopEnd};
             const auto changedSelection = std::pair{doc.selectionStart, doc.selectionEnd};
@@ -538,6 +608,11 @@ TEST_F(EditModelTest, UndoAndRedoAlternateTheWholeWorkingFileByteForByte) {
                 doc.Undo().UndoOrRedo(doc);
                 const std::vector<std::uint8_t> now = ReadAll(doc.WorkingPath());
                 if (step == 0) original = now;
+                EXPECT_FALSE(redo.pending);
+                if (deferred) {
+                    EXPECT_EQ(platform::FileSize(doc.RedoPath()),
+                              std::int64_t{redo.framesSaved} * redo.savedFrameSize);
+                }
                 EXPECT_EQ(now, undoing ? original : changed);
                 EXPECT_EQ(doc.Info().workingFileLength, now.size());
                 EXPECT_EQ(doc.Undo().NextIsRedo(), undoing);
@@ -556,6 +631,70 @@ TEST_F(EditModelTest, UndoAndRedoAlternateTheWholeWorkingFileByteForByte) {
             // The state undone is the file as it was opened.
             const std::string opened = app.fileBackup ? doc.OriginalPath() : doc.WorkingPath();
             EXPECT_EQ(original, ReadAll(opened));
+            app.Discard(doc);
+            if (HasFatalFailure()) return;
+        }
+    }
+}
+
+// The disk filled between an edit and its first Undo: the Undo fails before it writes anything,
+// whether the free space tells or the writes fail, and leaves the document and the pending redo
+// copy as they were; once there is room again, Undo and Redo work as if nothing had happened.
+TEST_F(EditModelTest, AFullDiskAtTheFirstUndoChangesNothing) {
+    const Format f{FileType::Wav, 2, 2, 44100};
+    Rng rng(5);
+    int made = 0;
+    for (const bool backup : {true, false}) {
+        for (Kind kind : {Kind::PastePastEnd, Kind::Cut, Kind::InsertShrinking}) {
+            app.fileBackup = backup;
+            SCOPED_TRACE(std::string(backup ? "File Backup on, " : "File Backup off, ") + KindName(kind));
+            COLMDoc& doc = OpenSound("full" + std::to_string(made++), f, RandomFrames(rng, f, 400),
+                                     TrailingChunks(rng, f.type, 100, 200));
+            const std::vector<std::uint8_t> original = ReadAll(doc.WorkingPath());
+            SelectFrames(doc, 20, 120);
+            ASSERT_TRUE(Copy(doc, app.GetClip()));
+            bool did = false;
+            if (kind == Kind::PastePastEnd) {
+                SelectFrames(doc, 350, 350);
+                did = Paste(doc, app.GetClip());
+            } else if (kind == Kind::Cut) {
+                SelectFrames(doc, 150, 250);
+                did = Cut(doc, app.GetClip());
+            } else {
+                SelectFrames(doc, 150, 390);
+                did = Insert(doc, app.GetClip());
+            }
+            ASSERT_TRUE(did);
+            const std::vector<std::uint8_t> changed = ReadAll(doc.WorkingPath());
+            const auto selection = std::pair{doc.selectionStart, doc.selectionEnd};
+
+            auto undoFailsWith = [&](std::initializer_list<StringId> expected) {
+                try {
+                    doc.Undo().UndoOrRedo(doc);
+                    ADD_FAILURE() << "Undo went ahead";
+                } catch (const Error& e) {
+                    EXPECT_NE(std::find(expected.begin(), expected.end(), e.Id()), expected.end()) << e.Message();
+                }
+                platform::LimitFreeSpace(-1);
+                platform::SetWriteBudget(-1);
+                EXPECT_EQ(ReadAll(doc.WorkingPath()), changed);
+                EXPECT_EQ(std::pair(doc.selectionStart, doc.selectionEnd), selection);
+                EXPECT_FALSE(doc.Undo().NextIsRedo());
+                EXPECT_TRUE(doc.Undo().Enabled());
+                EXPECT_TRUE(doc.Undo().RedoRecordState().pending);
+                EXPECT_FALSE(progress.IsActive());
+            };
+            platform::LimitFreeSpace(0);
+            undoFailsWith({StringId::EmptyDiskSpace});
+            if (kind != Kind::Cut) {  // a Cut's redo keeps no frames: nothing to copy
+                platform::SetWriteBudget(100);
+                undoFailsWith({StringId::FileWriteError, StringId::FileReadError});
+            }
+
+            for (int step = 0; step < 4; ++step) {
+                doc.Undo().UndoOrRedo(doc);
+                EXPECT_EQ(ReadAll(doc.WorkingPath()), step % 2 == 0 ? original : changed) << "step " << step;
+            }
             app.Discard(doc);
             if (HasFatalFailure()) return;
         }
