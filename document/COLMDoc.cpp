@@ -262,6 +262,7 @@ void COLMDoc::WriteTo(const std::string& target) {
 void COLMDoc::RebindTo(const std::string& target) {
     const std::string previousWorking = workingPath_;
     const bool previousWasTemporary = madeFromTempFile_;
+    const FileType previousType = info_.fileType;
     info_.fileType = TypeForExtension(target, info_.fileType);
     if (fileBackup_) {
         const std::string oldCopy = backupCopyPath_;
@@ -279,6 +280,9 @@ void COLMDoc::RebindTo(const std::string& target) {
     ReadWorkingFile();
     info_.channelFirst = first;
     info_.channelEnd = end;
+    // The undo and redo files hold frames in the old type's encoding: written back into the
+    // converted file they would be noise.
+    if (info_.fileType != previousType) undo_.Reset();
     ReadOriginalStatus();
     dataChanged_ = false;
     madeFromTempFile_ = false;

@@ -203,6 +203,33 @@ TEST_F(DocumentLifecycle, SaveAsConvertsBetweenTypes) {
     EXPECT_EQ(FilesIn(work), std::set<std::string>{});
 }
 
+// The undo and redo files hold frames in the encoding of the type they were taken from: after a
+// Save As into the other type they would be noise, so Undo ends there; after one into the same
+// type, and after Save, it goes on, its redo copy still to be taken.
+TEST_F(DocumentLifecycle, SaveAsIntoTheOtherTypeEndsUndo) {
+    for (const bool backup : {true, false}) {
+        app.fileBackup = backup;
+        SCOPED_TRACE(backup ? "File Backup on" : "File Backup off");
+        const std::string name = backup ? "on" : "off";
+        COLMDoc& doc = app.Open(MakeSound(name + ".wav", "-r 44100 -b 16 -c 2"));
+        UndoStore& undo = doc.Undo();
+        undo.SaveUndo(doc, OperationCode::InPlace, 0, 100, {0, 2});
+        ChangeData(doc);
+        undo.DeferRedo(doc, OperationCode::InPlace, 0, 100, {0, 2});
+        doc.Save();
+        ASSERT_TRUE(doc.SaveAsPath(user + "/" + name + "-same.wav"));
+        EXPECT_TRUE(undo.Enabled());
+        EXPECT_TRUE(undo.RedoRecordState().pending);
+
+        ASSERT_TRUE(doc.SaveAsPath(user + "/" + name + "-other.aif"));
+        EXPECT_FALSE(undo.Enabled());
+        const auto samples = SndfileSamples(doc.WorkingPath());
+        undo.UndoOrRedo(doc);
+        EXPECT_EQ(SndfileSamples(doc.WorkingPath()), samples);
+        app.Discard(doc);
+    }
+}
+
 TEST_F(DocumentLifecycle, SaveAsQuestions) {
     const std::string a = MakeSound("a.wav", "-r 22050 -b 16 -c 1");
     const std::string b = MakeSound("b.wav", "-r 22050 -b 16 -c 1", 0.1);
