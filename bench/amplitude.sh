@@ -10,7 +10,10 @@
 #
 # Columns: seconds = median wall time of pelmora-cli, reference = median wall time of sox,
 # ratio = seconds / reference (at or under 1 is the aim), peak KiB and ref KiB = maximum
-# resident set size of each (pelmora-cli should stay under 16 MiB whatever the file's length).
+# resident set size of each (pelmora-cli should stay under 16 MiB whatever the file's length),
+# MiB out and ref MiB = what each wrote in one more run. An effect writes the undo copy and the
+# sound itself, twice the selection (1212 MiB here); the redo copy comes only with the first
+# Undo, which the last row shows. sox writes its output once (606 MiB).
 # sox runs with -D (no dither) where it would otherwise dither, since pelmora does not.
 set -eu
 
@@ -40,13 +43,18 @@ fresh_copy() {
 clear_out() { rm -f "$scratch/out.wav" "$scratch/edit.wav"; rm -rf "$scratch/work"/*; cache_source; }
 cli_run=("$cli" --quiet --no-backup --workdir "$scratch/work" open "$scratch/edit.wav" select-all)
 
-printf '%-16s %-28s %9s %9s %6s %9s %8s\n' operation "sox reference" seconds reference ratio "peak KiB" "ref KiB"
+format='%-22s %-20s %8s %9s %6s %9s %8s %8s %8s\n'
+printf "$format" operation "sox reference" seconds reference ratio "peak KiB" "ref KiB" "MiB out" "ref MiB"
 row() {
-    local name=$1 label=$2 op=$3
+    local name=$1 label=$2 op=$3 mib rmib
     shift 3
     read -r s kib < <(measure "$runs" fresh_copy "${cli_run[@]}" $op)
     read -r r rkib < <(measure "$runs" clear_out sox "$@")
-    printf '%-16s %-28s %9s %9s %6s %9s %8s\n' "$name" "$label" "$s" "$r" "$(ratio "$s" "$r")" "$kib" "$rkib"
+    fresh_copy
+    mib=$(written "${cli_run[@]}" $op)
+    clear_out
+    rmib=$(written sox "$@")
+    printf "$format" "$name" "$label" "$s" "$r" "$(ratio "$s" "$r")" "$kib" "$rkib" "$mib" "$rmib"
 }
 
 in=$source
@@ -55,3 +63,5 @@ row "gain 50"       "sox -D vol 0.5"     "gain 50"       -D "$in" "$out" vol 0.5
 row "normalize 100" "sox -D norm"        "normalize 100" -D "$in" "$out" norm
 row "reverse"       "sox reverse"        "reverse"       "$in" "$out" reverse
 row "fade-in"       "sox -D fade t 3600" "fade-in"       -D "$in" "$out" fade t 3600
+# The first Undo takes the redo copy, then puts the undo copy back; Redo puts the redo copy back.
+row "gain 50, undo, redo" "sox -D vol 0.5"     "gain 50 undo undo" -D "$in" "$out" vol 0.5

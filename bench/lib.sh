@@ -55,3 +55,14 @@ measure() {
 }
 median() { sort -n "$1" | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+# written COMMAND...: MiB that COMMAND handed to the kernel to write (the wchar count of
+# /proc/PID/io, which a subshell gathers from the children it has waited for); one untimed run,
+# so that it says how many times the data was written, whatever the page cache did with it.
+written() {
+    local bytes
+    bytes=$( ( "$@" > /dev/null 2> "$scratch/stderr" || exit 1
+               while read -r key value; do if [ "$key" = wchar: ]; then echo "$value"; fi; done < "/proc/$BASHPID/io" ) ) ||
+        { cat "$scratch/stderr" >&2; die "failed: $*"; }
+    awk -v b="$bytes" 'BEGIN { printf "%.0f", b / 1048576 }'
+}
