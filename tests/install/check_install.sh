@@ -35,4 +35,12 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/pelmora" --hel
 mkdir "$prefix/work"
 XDG_CONFIG_HOME="$prefix/work" "$prefix/bin/pelmora-cli" --workdir "$prefix/work" \
     new wav 1 16 44100 sine full 440 100 info >/dev/null 2>&1 || fail "the installed pelmora-cli does not run"
-echo "check_install: installed programs run from $prefix"
+# The Debian package holds the same files and names the libraries the programs link.
+(cd "$build" && cpack -G DEB -B "$prefix/deb" >/dev/null) || fail "cpack -G DEB"
+deb="$(ls "$prefix"/deb/pelmora_*.deb)"
+depends="$(dpkg-deb -f "$deb" Depends)"
+for library in libqt6widgets6 libqt6svg6 libstdc++6; do
+    echo "$depends" | grep -q "$library" || fail "the package does not depend on $library: $depends"
+done
+dpkg-deb -c "$deb" | grep -q '\./usr/bin/pelmora-cli$' || fail "the package has no pelmora-cli"
+echo "check_install: installed programs run from $prefix; $(basename "$deb") depends on $depends"
