@@ -1,6 +1,7 @@
 #include "cli/CliMain.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,7 +23,13 @@ constexpr int kExitUsage = 2;
 constexpr int kExitInterrupted = 130;
 
 void ApplyOption(CliSession& session, const Step& step) {
-    if (step.name == "--workdir") session.SetWorkDir(step.args[0]);
+    if (step.name == "--workdir") {
+        // A mistyped folder would otherwise quietly become the current one.
+        std::error_code error;
+        if (!std::filesystem::is_directory(step.args[0], error))
+            throw UsageError("not a folder: " + step.args[0]);
+        session.SetWorkDir(step.args[0]);
+    }
     else if (step.name == "--no-backup") session.App().fileBackup = false;
     else if (step.name == "--yes") session.Prompter().SetAnswerYes(true);
 }
@@ -92,6 +99,10 @@ int RunCli(int argc, char** argv) {
         if (step.isOption) {
             try {
                 ApplyOption(session, step);
+            } catch (const UsageError& e) {
+                std::fprintf(stderr, "%s: %s\n", step.name.c_str(), e.what());
+                status = kExitUsage;
+                break;
             } catch (const Error& e) {
                 session.Prompter().Message(e.Message());
                 status = kExitFailed;

@@ -40,6 +40,9 @@ TEST_F(Cli, UsageErrorsExitWithTwo) {
     EXPECT_EQ(Pelmora("").status, 2);
     EXPECT_EQ(Pelmora("frobnicate").status, 2);
     EXPECT_EQ(Pelmora("open").status, 2);  // missing its argument
+    CliRun missing = Pelmora("--workdir '" + dir.File("nowhere") + "' new wav 1 16 44100 silence full 220 100");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("--workdir: not a folder"), std::string::npos) << missing.err;
     CliRun bad = Pelmora("new wav 3 16 44100 silence full 220 100");
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("CH must be one of 1/2"), std::string::npos);
