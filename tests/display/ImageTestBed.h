@@ -23,7 +23,8 @@ protected:
         std::vector<std::uint8_t> data(samples.size() * width);
         for (std::size_t i = 0; i < samples.size(); ++i)
             WriteSample(FileType::Wav, width, data.data() + i * width, samples[i]);
-        std::vector<std::uint8_t> file(44);
+        // Sized once, then filled: GCC 12 at -O3 takes an insert after a fixed size for an overflow.
+        std::vector<std::uint8_t> file(44 + data.size());
         std::copy_n("RIFF", 4, file.begin());
         StoreLE32(file.data() + 4, static_cast<std::uint32_t>(36 + data.size()));
         std::copy_n("WAVEfmt ", 8, file.begin() + 8);
@@ -36,7 +37,7 @@ protected:
         StoreLE16(file.data() + 34, bits);
         std::copy_n("data", 4, file.begin() + 36);
         StoreLE32(file.data() + 40, static_cast<std::uint32_t>(data.size()));
-        file.insert(file.end(), data.begin(), data.end());
+        std::copy(data.begin(), data.end(), file.begin() + 44);
         if (data.size() % 2) file.push_back(0);
         const std::string path = user + "/" + name;
         WriteAll(path, file);
