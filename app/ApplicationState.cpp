@@ -176,3 +176,12 @@ void ApplicationState::Discard(COLMDoc& document) {
 }
 
 }  // namespace pelmora
+
+namespace pelmora {
+
+void ApplicationState::RescanScsi() {
+    instruments_.Free();
+    instruments_.Scan(aspiManager_.Entry());
+}
+
+}  // namespace pelmora

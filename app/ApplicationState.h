@@ -14,6 +14,8 @@
 #include "document/DocumentHost.h"
 #include "edit/Clip.h"
 #include "edit/EffectDialogs.h"
+#include "sampler/AspiManager.h"
+#include "sampler/InstrumentList.h"
 
 namespace pelmora {
 
@@ -84,6 +86,13 @@ public:
     // Closes without questions; a file the system made is removed.
     void Discard(COLMDoc& document);
 
+    // The ASPI manager, loaded once at start-up; false when it is not there (no instrument is
+    // then ever found).
+    bool LoadAspiManager() { return aspiManager_.Load(); }
+    // "Rescan SCSI": the instrument list is freed and filled again by a scan of the bus.
+    void RescanScsi();
+    const InstrumentList& Instruments() const { return instruments_; }
+
     const std::vector<std::unique_ptr<COLMDoc>>& Documents() const { return documents_; }
     COLMDoc* Current() { return current_; }
     void Activate(COLMDoc& document) { current_ = &document; }
@@ -103,6 +112,8 @@ private:
     bool browsing_ = false;
     std::vector<std::unique_ptr<COLMDoc>> documents_;
     COLMDoc* current_ = nullptr;
+    AspiManager aspiManager_;
+    InstrumentList instruments_;
 };
 
 }  // namespace pelmora

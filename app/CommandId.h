@@ -86,6 +86,7 @@ enum class CommandId : std::uint16_t {
     LevelRulerShowHide = 33136,
     TimeRulerShowHide = 118,
     // Options
+    RescanScsi = 32786,
     SelectWorkingDir = 32788,
     FileBackup = 32789,
     ToolbarStandard = 33005,

@@ -10,6 +10,7 @@ const std::vector<CommandSpec>& CommandTable() {
         AppendEditCommands(t);
         AppendImageCommands(t);
         AppendAmplitudeCommands(t);
+        AppendSamplerCommands(t);
         return t;
     }();
     return table;

@@ -53,5 +53,6 @@ void AppendNewCommand(std::vector<CommandSpec>& table);
 void AppendEditCommands(std::vector<CommandSpec>& table);
 void AppendImageCommands(std::vector<CommandSpec>& table);
 void AppendAmplitudeCommands(std::vector<CommandSpec>& table);
+void AppendSamplerCommands(std::vector<CommandSpec>& table);
 
 }  // namespace pelmora::cli

@@ -26,6 +26,7 @@ add_executable(pelmora ${PROJECT_SOURCE_DIR}/app/main.cpp)
 target_link_libraries(pelmora PRIVATE pelmora_gui)
 target_compile_definitions(pelmora PRIVATE PELMORA_VERSION="${PROJECT_VERSION}")
 pelmora_strict(pelmora)
+add_dependencies(pelmora pelmora-aspi)
 
 # Drawing benchmark of the waveform pane (bench/pane.sh builds and runs it).
 add_executable(pelmora-pane-bench EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/PaneBench.cpp)

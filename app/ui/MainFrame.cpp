@@ -54,6 +54,7 @@ CMainFrame::CMainFrame() {
     progress_ = std::make_unique<StatusBarProgress>(statusBar());
     app_ = std::make_unique<ApplicationState>(
         *prompter_, *progress_, [this](const COLMDoc& doc) { return ChooseSaveAsPath(this, doc); });
+    app_->LoadAspiManager();
     BuildCommands();
     BuildViewCommands();
     BuildShellCommands();
@@ -265,6 +266,11 @@ void CMainFrame::BuildCommands() {
              withDoc([](COLMDoc& d, CMainFrame&) { SelectionToLoop(d); }), hasDoc);
 
     // Enabled while no sound plays or records.
+    Register(CommandId::RescanScsi, Tr(Text(StringId::RescanScsi)), QKeySequence(), [this] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        app_->RescanScsi();
+        QApplication::restoreOverrideCursor();
+    });
     Register(CommandId::SelectWorkingDir, Tr(Text(StringId::SelectWorkingDir)), QKeySequence(), [this] {
         Guarded([&] {
             app_->SelectWorkingDirectory(
@@ -323,7 +329,7 @@ void CMainFrame::BuildMenus() {
          CommandId::DcOffset, kSeparator, CommandId::SelectionToNew});
     BuildViewMenu(menuBar()->addMenu(Tr("&View")));
     QMenu* options = menuBar()->addMenu(Tr("&Options"));
-    add(options, {CommandId::SelectWorkingDir, CommandId::FileBackup});
+    add(options, {CommandId::RescanScsi, CommandId::SelectWorkingDir, CommandId::FileBackup});
     add(options->addMenu(Tr("&Toolbars")),
         {CommandId::ToolbarStandard, CommandId::ToolbarTransport, CommandId::ToolbarView});
     QMenu* window = menuBar()->addMenu(Tr("&Window"));
