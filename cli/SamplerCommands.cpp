@@ -21,7 +21,7 @@ void RescanCommand(CliSession& session, const Args&) {
 
 void AppendSamplerCommands(std::vector<CommandSpec>& table) {
     table.push_back({"rescan", 0, RescanCommand, "",
-                     "Rescan SCSI: prints the instruments found, ADAPTER:TARGET FAMILY PRODUCT, the current first",
+                     "\"Rescan SCSI\": print the instruments found, ADAPTER:TARGET FAMILY PRODUCT, the current first",
                      "Scans every SCSI adapter's targets (INQUIRY, with retries) for the maker's samplers and "
                      "synthesizers. PELMORA_SCSI=emulated:DIR adds an emulated bus whose instruments are the "
                      "subfolders of DIR."});

@@ -35,6 +35,17 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/pelmora" --hel
 mkdir "$prefix/work"
 XDG_CONFIG_HOME="$prefix/work" "$prefix/bin/pelmora-cli" --workdir "$prefix/work" \
     new wav 1 16 44100 sine full 440 100 info >/dev/null 2>&1 || fail "the installed pelmora-cli does not run"
+# The ASPI manager is found from the installed program, and so is an emulated instrument on it
+# (every id taken, so the scan waits for no empty target).
+ls "$prefix"/lib*/pelmora/libpelmora-aspi.so* >/dev/null 2>&1 || fail "the ASPI manager is not installed"
+[ -e "$prefix/lib/udev/rules.d/60-pelmora-sg.rules" ] || fail "the udev rule is not installed"
+for id in 0 1 2 3 4 5 6; do
+    mkdir -p "$prefix/bus/$id"
+    printf 'vendor = ORBECK\nproduct = %s\nid = %s\n' "$([ $id = 4 ] && echo TQ9000 || echo OTHER)" $id \
+        > "$prefix/bus/$id/instrument.txt"
+done
+PELMORA_SCSI="emulated:$prefix/bus" XDG_CONFIG_HOME="$prefix/work" "$prefix/bin/pelmora-cli" \
+    --workdir "$prefix/work" rescan | grep -q ':4 Sampler TQ9000$' || fail "the installed pelmora-cli finds no instrument"
 # The Debian package holds the same files and names the libraries the programs link.
 (cd "$build" && cpack -G DEB -B "$prefix/deb" >/dev/null) || fail "cpack -G DEB"
 deb="$(ls "$prefix"/deb/pelmora_*.deb)"

@@ -14,6 +14,7 @@
 
 #include "app/ui/MainFrame.h"
 #include "display/ui/ChildFrame.h"
+#include "support/EmulatorSupport.h"
 #include "support/TempDir.h"
 
 using namespace pelmora;
@@ -233,4 +234,28 @@ TEST_F(MainFrameWithDocuments, TheCommandLineSetsItsSwitchesAndOpensItsFile) {
     auto* window = qobject_cast<QMdiSubWindow*>(frame.ActiveChild()->parentWidget());
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isMaximized()) << "with \"m\" document windows open maximised";
+}
+
+TEST(MainFrameShell, RescanScsiInTheOptionsMenuFillsTheInstrumentList) {
+    TempDir dir;
+    // An emulated bus with every id taken, so no empty target's retries are waited out.
+    const std::string bus = dir.File("bus");
+    for (int id = 0; id <= 6; ++id)
+        MakeInstrument(bus, std::to_string(id),
+                       "vendor = ORBECK\nproduct = " + std::string(id == 3 ? "LORIC7" : "Other") +
+                           "\nid = " + std::to_string(id) + "\n");
+    ::setenv("PELMORA_SCSI", ("emulated:" + bus).c_str(), 1);
+    CMainFrame frame;
+    QMenu* options = MenuNamed(frame, "&Options");
+    ASSERT_NE(options, nullptr);
+    QAction* rescan = nullptr;
+    for (QAction* action : options->actions())
+        if (action->text() == "Rescan SCSI") rescan = action;
+    ASSERT_NE(rescan, nullptr);
+    EXPECT_TRUE(frame.App().Instruments().Empty());  // nothing before the first rescan
+    rescan->trigger();
+    ::unsetenv("PELMORA_SCSI");
+    ASSERT_EQ(frame.App().Instruments().Entries().size(), 1u);
+    const std::string line = DescribeInstrument(*frame.App().Instruments().CurrentInstrument());
+    EXPECT_EQ(line.substr(line.find(':')), ":3 Sampler LORIC7");
 }
