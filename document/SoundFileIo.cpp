@@ -65,9 +65,16 @@ ReadOutcome ReadSoundFile(const std::string& path, FileType type, SoundInfo& inf
     const platform::File file = OpenOrFail(path, platform::OpenMode::Read);
     info.fileType = type;
     ReadOutcome outcome;
+    // The markers of the type read are all the sound has: none of the other type's may linger
+    // to be moved by edits or written as cue points.
     if (type == FileType::Wav) {
+        info.aiffHasInst = info.aiffHasMark = false;
+        info.aiffMarkBody.clear();
         wav::ReadIntoDocument(file, info);
     } else {
+        info.wavHasSmpl = info.wavHasInst = false;
+        info.wavSmplLoops.clear();
+        info.wavCuePoints.clear();
         outcome.hdMisaligned = aiff::ReadIntoDocument(file, info).hdMisaligned;
     }
     return outcome;

@@ -86,6 +86,7 @@ void UndoStore::Fill(const COLMDoc& doc, UndoRecord& record, OperationCode code,
     record.channelEnd = info.channelEnd;
     record.loopStart = info.loopStart;
     record.loopEnd = info.loopEnd;
+    record.markers = TakeMarkerPositions(info);
     record.frameCount = info.frames;
     record.dataOffset = info.dataOffset;
     record.hdMisaligned = doc.HdMisaligned();
@@ -182,6 +183,7 @@ void UndoStore::UndoOrRedo(COLMDoc& doc) {
     info.channelEnd = std::min(apply.channelEnd, info.channels);
     info.loopStart = apply.loopStart;
     info.loopEnd = apply.loopEnd;
+    RestoreMarkerPositions(info, apply.markers);
     ClampLoop(info);
     doc.selectionStart = std::min(apply.selectionStart, info.frames);
     doc.selectionEnd = std::min(apply.selectionEnd, info.frames);

@@ -8,6 +8,7 @@
 #include "base/StringId.h"
 #include "sound/FrameTransfer.h"
 #include "sound/SoundInfo.h"
+#include "sound/SoundMarkers.h"
 
 namespace pelmora {
 
@@ -39,6 +40,7 @@ struct UndoRecord {
     std::uint16_t channelFirst = 0, channelEnd = 0;
     std::uint32_t rangeStart = 0, rangeEnd = 0;
     std::uint32_t loopStart = 0, loopEnd = 0;
+    MarkerPositions markers;  // the other loops, cue points and markers, which follow the loop
     std::uint32_t frameCount = 0;
     std::uint32_t dataOffset = 0;
     bool hdMisaligned = false;

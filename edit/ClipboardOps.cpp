@@ -23,6 +23,7 @@ std::uint16_t SelectedFrameSize(const COLMDoc& doc) {
     return static_cast<std::uint16_t>((s.channelEnd - s.channelFirst) * s.bytesPerSample);
 }
 
+// The loop and every loop record, cue point and marker; the frame count is already the new one.
 void ApplyLoopRule(COLMDoc& doc, LoopEditRule rule, std::uint32_t s, std::uint32_t e,
                    std::uint32_t k = 0) {
     SoundInfo& info = doc.Info();
@@ -30,6 +31,7 @@ void ApplyLoopRule(COLMDoc& doc, LoopEditRule rule, std::uint32_t s, std::uint32
     info.loopStart = loop.start;
     info.loopEnd = loop.end;
     doc.loopLock = loop.lock;
+    MoveMarkersForEdit(info, rule, s, e, k);
 }
 
 // Steps one display over a number of blocks, counting on from where it stands.

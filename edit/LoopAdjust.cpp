@@ -1,60 +1,55 @@
 #include "edit/LoopAdjust.h"
 
+#include "sound/SoundMarkers.h"
+
 namespace pelmora {
 
-namespace {
-
-// Frames s .. e give way to k new ones: d = (e − s) − k frames fewer after the edit point.
-LoopPoints Replace(LoopPoints loop, std::uint32_t s, std::uint32_t e, std::int64_t d) {
-    auto shifted = [d](std::uint32_t v) { return static_cast<std::uint32_t>(v - d); };
-    if (e <= loop.start) {
-        loop.start = shifted(loop.start);
-        loop.end = shifted(loop.end);
-    } else if (e <= loop.end) {
-        if (s < loop.start) loop.start = s;
-        loop.end = shifted(loop.end);
-        loop.lock = 0;
-    } else if (s < loop.end) {
-        loop.end = s;
-        if (s < loop.start) loop.start = s;
-        loop.lock = 0;
+std::uint32_t MovePositionForEdit(LoopEditRule rule, std::uint32_t p, std::uint32_t s,
+                                  std::uint32_t e, std::uint32_t k) {
+    if (rule == LoopEditRule::Trim) {
+        if (e < p) return e - s;
+        return p <= s ? 0 : p - s;
     }
-    return loop;
+    const std::uint32_t removed = rule == LoopEditRule::Clear ? e - s : e - s - k;  // modulo 2^32
+    if (e <= p) return p - removed;
+    return s < p ? s : p;
 }
-
-LoopPoints Keep(LoopPoints loop, std::uint32_t s, std::uint32_t e) {
-    if (s >= loop.end) {
-        loop = {0, 0, 0};
-    } else if (e < loop.start) {
-        loop.start = loop.end = e - s;
-        loop.lock = 0;
-    } else if (e < loop.end) {
-        loop.end = e - s;
-        loop.start = loop.start <= s ? 0 : loop.start - s;
-        loop.lock = 0;
-    } else {
-        if (loop.start <= s) {
-            loop.start = 0;
-            loop.lock = 0;
-        } else {
-            loop.start -= s;
-        }
-        loop.end -= s;
-    }
-    return loop;
-}
-
-}  // namespace
 
 LoopPoints AdjustLoopForEdit(LoopEditRule rule, LoopPoints loop, std::uint32_t s, std::uint32_t e,
                              std::uint32_t k) {
-    switch (rule) {
-    case LoopEditRule::Clear: return Replace(loop, s, e, static_cast<std::int64_t>(e) - s);
-    case LoopEditRule::Insert:
-        return Replace(loop, s, e, static_cast<std::int64_t>(e) - s - static_cast<std::int64_t>(k));
-    case LoopEditRule::Trim: return Keep(loop, s, e);
-    }
+    const std::uint32_t L = loop.start, E = loop.end;
+    const bool release = rule == LoopEditRule::Trim ? !(e >= E && s < L)
+                                                    : (L < e && e <= E) || (e > E && s < E);
+    if (release) loop.lock = 0;
+    loop.start = MovePositionForEdit(rule, L, s, e, k);
+    loop.end = MovePositionForEdit(rule, E, s, e, k);
     return loop;
+}
+
+std::uint32_t MovePositionForTimeChange(std::uint32_t p, std::uint32_t s, std::uint32_t e,
+                                        std::uint32_t modified) {
+    if (e < p) return p + modified - (e - s);  // modulo 2^32: also when it shortens
+    if (p <= s) return p;
+    const double q = static_cast<double>(modified) / static_cast<double>(e - s);
+    return s + static_cast<std::uint32_t>(static_cast<double>(p - s) * q);
+}
+
+LoopPoints AdjustLoopForTimeChange(LoopPoints loop, std::uint32_t s, std::uint32_t e,
+                                   std::uint32_t modified) {
+    if (loop.start <= e && (e < loop.end || s < loop.end)) loop.lock = 0;
+    loop.start = MovePositionForTimeChange(loop.start, s, e, modified);
+    loop.end = MovePositionForTimeChange(loop.end, s, e, modified);
+    return loop;
+}
+
+void MoveMarkersForEdit(SoundInfo& info, LoopEditRule rule, std::uint32_t s, std::uint32_t e,
+                        std::uint32_t k) {
+    MoveMarkers(info, [=](std::uint32_t p) { return MovePositionForEdit(rule, p, s, e, k); });
+}
+
+void MoveMarkersForTimeChange(SoundInfo& info, std::uint32_t s, std::uint32_t e,
+                              std::uint32_t modified) {
+    MoveMarkers(info, [=](std::uint32_t p) { return MovePositionForTimeChange(p, s, e, modified); });
 }
 
 }  // namespace pelmora

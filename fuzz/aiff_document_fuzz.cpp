@@ -8,7 +8,9 @@
 #include "base/Error.h"
 #include "platform/File.h"
 #include "sound/AiffReader.h"
+#include "sound/AiffMarkers.h"
 #include "sound/AiffUpdate.h"
+#include "sound/SoundMarkers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path = pelmora::fuzz::InputAsFile(data, size);
@@ -27,6 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             info.loopOn = true;
             pelmora::aiff::UpdateLoopAndInstrument(file, info);
             pelmora::aiff::StoreImageChunk(file, info, {'Q', 'M', 'V', '0', 'W', 'F', 'r', 'm', 1});
+            // Half the rate: every marker follows, within the sound.
+            info.frames /= 2;
+            pelmora::ScaleMarkers(info, 0.5);
+            for (const pelmora::AiffMarker& m : pelmora::ParseMarkBody(info.aiffMarkBody)) {
+                if (m.position > info.frames) __builtin_trap();
+            }
             pelmora::aiff::RefreshHeader(file, info);
             pelmora::SoundInfo again;
             pelmora::aiff::ReadIntoDocument(file, again);

@@ -6,6 +6,7 @@
 #include "FuzzSupport.h"
 #include "base/Error.h"
 #include "platform/File.h"
+#include "sound/SoundMarkers.h"
 #include "sound/WavImageChunk.h"
 #include "sound/WavReader.h"
 #include "sound/WavUpdate.h"
@@ -41,6 +42,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         pelmora::wav::UpdateLoopAndInstrument(file, info);
         pelmora::wav::StoreImageChunk(file, info, {'Q', 'M', 'V', '0', 'W', 'F', 'r', 'm', 1});
         if (info.frames > 0) --info.frames;
+        // An edit that takes frames off the start: every loop record and cue point follows
+        // and stays on a frame of the sound.
+        pelmora::MoveMarkers(info, [](std::uint32_t p) { return p > 0 ? p - 1 : 0; });
+        const std::uint32_t last = info.frames == 0 ? 0 : info.frames - 1;
+        for (const pelmora::WavLoopRecord& loop : info.wavSmplLoops) {
+            if (loop.start > last || loop.end > last) __builtin_trap();
+        }
+        for (const pelmora::WavCuePoint& cue : info.wavCuePoints) {
+            if (cue.position > last || cue.sampleOffset > last) __builtin_trap();
+        }
         pelmora::wav::RefreshHeader(file, info);
         pelmora::SoundInfo again;
         pelmora::wav::ReadIntoDocument(file, again);

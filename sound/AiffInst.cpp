@@ -97,4 +97,14 @@ std::uint16_t LoopMarkerSet::FindOrAdd(std::uint32_t position, const std::string
     return id;
 }
 
+bool LoopMarkerSet::Move(std::uint16_t id, std::uint32_t position) {
+    for (AiffMarker& m : markers_) {
+        if (m.id == id) {
+            m.position = position;
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace pelmora::aiff

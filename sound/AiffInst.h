@@ -52,6 +52,8 @@ public:
     // The id of a marker at this position, a new one named `name` when none is there; 0 when no
     // id is left.
     std::uint16_t FindOrAdd(std::uint32_t position, const std::string& name);
+    // Moves the marker with this id (the list keeps its size); false when there is none.
+    bool Move(std::uint16_t id, std::uint32_t position);
     const std::vector<AiffMarker>& Markers() const { return markers_; }
     bool Added() const { return added_; }
 

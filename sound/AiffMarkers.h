@@ -18,6 +18,10 @@ struct AiffMarker {
 // Reads as many whole markers as the body holds; a marker cut short ends the list.
 std::vector<AiffMarker> ParseMarkBody(const std::vector<std::uint8_t>& body);
 
+// Where the position field of each marker that ParseMarkBody reads lies in the body, in the
+// same order: positions are changed there, leaving every other byte of the chunk as it was.
+std::vector<std::size_t> MarkerPositionOffsets(const std::vector<std::uint8_t>& body);
+
 // Count, then per marker id, position and the name as a Pascal string padded to an even length.
 std::vector<std::uint8_t> BuildMarkBody(const std::vector<AiffMarker>& markers);
 

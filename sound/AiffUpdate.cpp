@@ -76,18 +76,45 @@ void TakeLayout(const platform::File& file, SoundInfo& info) {
     UpdateDerivedFormat(info);
 }
 
+// The sustain loop for the current loop. Two markers the INST already names are moved to the
+// loop in place, so that saving again and again keeps the list as long as it is; markers are
+// added only when the INST names none for the loop.
 InstLoop SustainFor(const SoundInfo& info, const InstLoop& current, LoopMarkerSet& markers) {
     if (info.loopStart == info.loopEnd) return {};
     const std::uint16_t mode = info.loopOn ? 1 : 0;
-    const AiffMarker* begin = MarkerById(markers.Markers(), current.beginId);
-    const AiffMarker* end = MarkerById(markers.Markers(), current.endId);
-    const bool beginFits = begin && begin->position == info.loopStart;
-    const bool endFits = end && end->position == info.loopEnd;
-    const std::uint16_t beginId =
-        beginFits ? current.beginId : markers.FindOrAdd(info.loopStart, kWavLoopBeginName);
-    const std::uint16_t endId =
-        endFits ? current.endId : markers.FindOrAdd(info.loopEnd, kLoopEndName);
+    const bool named = current.beginId != current.endId && MarkerById(markers.Markers(), current.beginId) &&
+                       MarkerById(markers.Markers(), current.endId);
+    if (named) {
+        markers.Move(current.beginId, info.loopStart);
+        markers.Move(current.endId, info.loopEnd);
+        return {mode, current.beginId, current.endId};
+    }
+    const std::uint16_t beginId = markers.FindOrAdd(info.loopStart, kWavLoopBeginName);
+    const std::uint16_t endId = markers.FindOrAdd(info.loopEnd, kLoopEndName);
     return {mode, beginId, endId};
+}
+
+// The positions of `markers` (the body's own markers, in its order) into the body's fields.
+void PatchPositions(std::vector<std::uint8_t>& body, const std::vector<AiffMarker>& markers) {
+    const std::vector<std::size_t> offsets = MarkerPositionOffsets(body);
+    for (std::size_t i = 0; i < std::min(offsets.size(), markers.size()); ++i)
+        StoreBE32(body.data() + offsets[i], markers[i].position);
+}
+
+// The markers' positions from `info`, in place in MARK, for the markers the chunk and `info`
+// both hold with the same id; every other byte stays.
+void WriteMarkerPositions(platform::File& file, const SoundInfo& info, std::uint64_t length) {
+    if (info.aiffMarkBody.empty()) return;
+    const auto mark = FindChunk(WalkChunks(file, length, length), kMark);
+    if (!mark) return;
+    const std::vector<std::uint8_t> stored = ReadBody(file, *mark, kMaxMarkBody);
+    const std::vector<std::size_t> at = MarkerPositionOffsets(stored);
+    const std::vector<std::size_t> from = MarkerPositionOffsets(info.aiffMarkBody);
+    for (std::size_t i = 0; i < std::min(at.size(), from.size()); ++i) {
+        const std::uint8_t* wanted = info.aiffMarkBody.data() + from[i];
+        if (LoadBE16(stored.data() + at[i] - 2) != LoadBE16(wanted - 2)) continue;  // another marker
+        WriteOrThrow(file, mark->BodyPosition() + at[i], wanted, 4);
+    }
 }
 
 }  // namespace
@@ -114,6 +141,7 @@ void RefreshHeader(platform::File& file, SoundInfo& info) {
     StoreBE16(body + 6, info.bitsPerSample);
     EncodeRate(info.sampleRate, body + 8);
     WriteOrThrow(file, comm->BodyPosition(), body, sizeof body);
+    WriteMarkerPositions(file, info, length);
 
     info.workingFileLength = static_cast<std::uint32_t>(length);
     UpdateDerivedFormat(info);
@@ -146,6 +174,9 @@ void UpdateLoopAndInstrument(platform::File& file, SoundInfo& info) {
         // The walk ends at the FORM size: it must count the grown chunk before INST is sought.
         SetFormSizeToLength(file);
         chunks = WalkForUpdate(file);
+    } else if (mark) {
+        PatchPositions(markBody, markers.Markers());
+        WriteOrThrow(file, mark->BodyPosition(), markBody.data(), markBody.size());
     }
     const std::vector<std::uint8_t> instBytes(newInst.begin(), newInst.end());
     if (const auto where = FindChunk(chunks, kInst)) ReplaceChunkBody(file, *where, instBytes);

@@ -12,14 +12,15 @@
 
 namespace pelmora::aiff {
 
-// After a change of length or format: FORM size = file length − 8, the COMM fields, and the SSND
-// size = its offset field + 8 + data size. Takes the working length and data end into `info`.
+// After a change of length or format: FORM size = file length − 8, the COMM fields, the SSND
+// size = its offset field + 8 + data size, and the marker positions of `info` into MARK in
+// place. Takes the working length and data end into `info`.
 // "Data error" without COMM or SSND; "File write error" when a write fails.
 void RefreshHeader(platform::File& file, SoundInfo& info);
 
-// At save time: the INST chunk for the current loop and instrument, and markers at the loop
-// boundaries added to MARK when the INST does not already name markers there (a marker already
-// at a boundary is reused; other markers stay). Chunks that change size move the rest of the file;
+// At save time: the INST chunk for the current loop and instrument. The two markers the INST
+// sustain loop names are moved to the loop in place; only when it names none are markers at
+// the loop boundaries added to MARK (a marker already at a boundary is reused; others stay). Chunks that change size move the rest of the file;
 // the FORM size, data offset, working length and the stored INST and MARK bodies follow.
 void UpdateLoopAndInstrument(platform::File& file, SoundInfo& info);
 

@@ -124,6 +124,24 @@ std::uint64_t AlignDataStart(platform::File& file, std::uint32_t dataBytes) {
     return p + bytes.size();
 }
 
+std::uint64_t WriteMarkedHeader(platform::File& target, const TemplateFields& fields,
+                                const std::vector<AiffMarker>& markers, const InstLoop& sustain) {
+    std::vector<std::uint8_t> header(kFormHeaderBytes, 0);
+    StoreFourCC(header.data(), kForm);
+    StoreFourCC(header.data() + 8, kAiff);
+    const auto comm = BuildCommChunk(fields);
+    header.insert(header.end(), comm.begin(), comm.end());
+    if (!markers.empty()) {
+        const auto mark = BuildMarkBody(markers);
+        AppendChunkBytes(header, kMark, mark.data(), mark.size());
+    }
+    const InstBody inst = BuildInstBody(fields.instrument, sustain);
+    AppendChunkBytes(header, kInst, inst.data(), inst.size());
+    if (!target.SetSize(0)) throw Error(StringId::FileCreatingError);
+    WriteHeaderBytes(target, 0, header.data(), header.size());
+    return AlignDataStart(target, fields.dataBytes);
+}
+
 void WriteNewFile(platform::File& target, SoundInfo& info) {
     info.fileType = FileType::Aiff;
     info.dataOffset = kTemplateBytes;
@@ -148,20 +166,8 @@ std::uint32_t WriteWithMarkers(const platform::File& source, const SoundInfo& so
         WriteHeaderBytes(target, 0, image.data(), image.size());
         dataOffset = kTemplateBytes;
     } else {
-        std::vector<std::uint8_t> header(kFormHeaderBytes, 0);
-        StoreFourCC(header.data(), kForm);
-        StoreFourCC(header.data() + 8, kAiff);
-        const auto comm = BuildCommChunk(fields);
-        header.insert(header.end(), comm.begin(), comm.end());
-        if (plan.withMark && !markers.empty()) {
-            const auto mark = BuildMarkBody(markers);
-            AppendChunkBytes(header, kMark, mark.data(), mark.size());
-        }
-        const InstBody inst = BuildInstBody(sourceInfo.instrument, plan.sustain);
-        AppendChunkBytes(header, kInst, inst.data(), inst.size());
-        if (!target.SetSize(0)) throw Error(StringId::FileCreatingError);
-        WriteHeaderBytes(target, 0, header.data(), header.size());
-        dataOffset = AlignDataStart(target, fields.dataBytes);
+        static const std::vector<AiffMarker> kNoMarkers;
+        dataOffset = WriteMarkedHeader(target, fields, plan.withMark ? markers : kNoMarkers, plan.sustain);
     }
     CopyData(source, sourceInfo, target, dataOffset, progress, status, cancellable);
     if (!target.SetSize(dataOffset + DataBytes(sourceInfo))) throw Error(StringId::FileWriteError);

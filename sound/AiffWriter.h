@@ -3,10 +3,13 @@
 // the pad that puts the sample data where 512-byte sectors suit it.
 
 #include <cstdint>
+#include <vector>
 
 #include "base/ProgressTask.h"
 #include "base/StringId.h"
 #include "platform/File.h"
+#include "sound/AiffInst.h"
+#include "sound/AiffTemplates.h"
 #include "sound/SoundInfo.h"
 
 namespace pelmora::aiff {
@@ -24,6 +27,12 @@ std::uint64_t AlignDataStart(platform::File& file, std::uint32_t dataBytes);
 // frames and rate of `info`, and makes `info` an AIFF whose data starts at 512. The caller
 // writes the data after it. "File creating error" when a write fails.
 void WriteNewFile(platform::File& target, SoundInfo& info);
+
+// Writes FORM, COMM, MARK with `markers` (left out when there are none), INST for the
+// instrument and `sustain`, the pad and the SSND header from the start of `target`, and
+// returns the data offset. "File creating error" or "File write error" when a write fails.
+std::uint64_t WriteMarkedHeader(platform::File& target, const TemplateFields& fields,
+                                const std::vector<AiffMarker>& markers, const InstLoop& sustain);
 
 // Writes the whole sound of `source` (WAV or AIFF working file described by `sourceInfo`) as an
 // AIFF with COMM, the loop as MARK and INST, the pad COMT and SSND, then the data in AIFF

@@ -54,6 +54,18 @@ struct WavLoopRecord {
     bool operator==(const WavLoopRecord&) const = default;
 };
 
+// One 24-byte cue point of a 'cue ' chunk. Files put the frame in the position, in the sample
+// offset, or in both.
+struct WavCuePoint {
+    std::uint32_t id = 0;
+    std::uint32_t position = 0;
+    std::uint32_t chunkId = 0;
+    std::uint32_t chunkStart = 0;
+    std::uint32_t blockStart = 0;
+    std::uint32_t sampleOffset = 0;
+    bool operator==(const WavCuePoint&) const = default;
+};
+
 inline constexpr std::size_t kAiffInstBodyBytes = 20;
 
 struct SoundInfo {
@@ -85,6 +97,7 @@ struct SoundInfo {
     bool wavHasSmpl = false;
     WavSmplHeader wavSmplHeader;
     std::vector<WavLoopRecord> wavSmplLoops;
+    std::vector<WavCuePoint> wavCuePoints;  // of the 'cue ' chunk, as the file holds them
     bool unsigned8Bit = false;
     bool littleEndian = true;
 };

@@ -78,6 +78,26 @@ void EncodeLoopRecord(std::uint8_t* p, const WavLoopRecord& r) {
     StoreLE32(p + 20, r.playCount);
 }
 
+WavCuePoint DecodeCuePoint(const std::uint8_t* p) {
+    WavCuePoint c;
+    c.id = LoadLE32(p);
+    c.position = LoadLE32(p + 4);
+    c.chunkId = LoadLE32(p + 8);
+    c.chunkStart = LoadLE32(p + 12);
+    c.blockStart = LoadLE32(p + 16);
+    c.sampleOffset = LoadLE32(p + 20);
+    return c;
+}
+
+void EncodeCuePoint(std::uint8_t* p, const WavCuePoint& c) {
+    StoreLE32(p, c.id);
+    StoreLE32(p + 4, c.position);
+    StoreLE32(p + 8, c.chunkId);
+    StoreLE32(p + 12, c.chunkStart);
+    StoreLE32(p + 16, c.blockStart);
+    StoreLE32(p + 20, c.sampleOffset);
+}
+
 WavInstrument DecodeInst(const std::uint8_t* p) {
     WavInstrument inst;
     inst.unityNote = p[0];
@@ -133,6 +153,17 @@ SmplTuning SmplTuningFor(const WavInstrument& instrument) {
     tuning.unityNote = static_cast<std::uint32_t>(total / 100);
     tuning.pitchFraction = static_cast<std::uint32_t>(((cents << 32) + 99) / 100);
     return tuning;
+}
+
+void SetTuningKeepingFraction(WavSmplHeader& header, const WavInstrument& instrument) {
+    const SmplTuning tuning = SmplTuningFor(instrument);
+    WavSmplHeader kept = header;
+    kept.midiUnityNote = tuning.unityNote;
+    WavInstrument readBack;
+    TuningFromSmpl(kept, readBack);
+    const bool same = readBack.unityNote == instrument.unityNote && readBack.fineTune == instrument.fineTune;
+    header.midiUnityNote = tuning.unityNote;
+    if (!same) header.midiPitchFraction = tuning.pitchFraction;
 }
 
 std::uint32_t SamplePeriod(std::uint32_t sampleRate) {

@@ -45,6 +45,9 @@ void EncodeSmplHeader(std::uint8_t* p, const WavSmplHeader& header);
 WavLoopRecord DecodeLoopRecord(const std::uint8_t* p);
 void EncodeLoopRecord(std::uint8_t* p, const WavLoopRecord& record);
 
+WavCuePoint DecodeCuePoint(const std::uint8_t* p);
+void EncodeCuePoint(std::uint8_t* p, const WavCuePoint& cue);
+
 // File order: unity note, fine tune, gain, low note, high note, low velocity, high velocity.
 WavInstrument DecodeInst(const std::uint8_t* p);
 void EncodeInst(std::uint8_t* p, const WavInstrument& instrument);
@@ -66,6 +69,11 @@ struct SmplTuning {
     std::uint32_t pitchFraction = 0;
 };
 SmplTuning SmplTuningFor(const WavInstrument& instrument);
+
+// Writes the unity note and fine tune into a 'smpl' header that has them already. The stored
+// pitch fraction is finer than whole cents: it stays while it still reads as the same fine
+// tune, so that a save which changed no tuning keeps it.
+void SetTuningKeepingFraction(WavSmplHeader& header, const WavInstrument& instrument);
 
 // The sample period field: whole nanoseconds per frame.
 std::uint32_t SamplePeriod(std::uint32_t sampleRate);

@@ -51,11 +51,28 @@ ChunkRead ReadInstrument(const platform::File& file, WavInstrument& instrument) 
     return ChunkRead::Present;
 }
 
+std::vector<WavCuePoint> ReadCuePoints(const platform::File& file) {
+    std::vector<WavCuePoint> cues;
+    riff::RiffReader reader(file);
+    if (!reader.IsOpen()) return cues;
+    const std::optional<riff::Chunk> found = FindInForm(file, kCueId);
+    std::uint8_t countField[4];
+    if (!found || !reader.ReadBody(*found, 0, countField, sizeof countField)) return cues;
+    const std::uint64_t held = (found->held - sizeof countField) / kCuePointBytes;
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(LoadLE32(countField), held));
+    std::vector<std::uint8_t> bytes(count * kCuePointBytes);
+    if (count == 0 || !reader.ReadBody(*found, sizeof countField, bytes.data(), bytes.size())) return cues;
+    cues.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) cues.push_back(DecodeCuePoint(bytes.data() + i * kCuePointBytes));
+    return cues;
+}
+
 void ReadIntoDocument(const platform::File& file, SoundInfo& info) {
     info.wavHasInst = false;
     info.wavHasSmpl = false;
     info.wavSmplHeader = WavSmplHeader{};
     info.wavSmplLoops.clear();
+    info.wavCuePoints.clear();
     info.wavFirstLoop = WavSampleLoop{};
     info.instrument = WavInstrument{};
     info.loopOn = false;
@@ -85,6 +102,8 @@ void ReadIntoDocument(const platform::File& file, SoundInfo& info) {
         if (info.wavHasSmpl) TuningFromSmpl(info.wavSmplHeader, info.instrument);
         break;
     }
+
+    info.wavCuePoints = ReadCuePoints(file);
 
     info.fileType = FileType::Wav;
     info.channels = layout.fmt.channels;

@@ -26,8 +26,12 @@ ChunkRead ReadSampleLoop(const platform::File& file, SampleLoopChunk& chunk);
 // Accepts the standard 7-byte chunk and the 8-byte one. ReadError when shorter.
 ChunkRead ReadInstrument(const platform::File& file, WavInstrument& instrument);
 
-// Fills the format, data offset and end, frames, working file length, loop, instrument and
-// 'smpl' fields. Frames count only the data the file holds. Raises Error with the message of
+// The cue points of 'cue ', bounded by what the chunk holds. A chunk too short for its count
+// field reads as one without cue points: they are kept, not needed to open the sound.
+std::vector<WavCuePoint> ReadCuePoints(const platform::File& file);
+
+// Fills the format, data offset and end, frames, working file length, loop, instrument,
+// 'smpl' and 'cue ' fields. Frames count only the data the file holds. Raises Error with the message of
 // the failure ("Data error", "File read error", "Unknown Wave PCM format...").
 void ReadIntoDocument(const platform::File& file, SoundInfo& info);
 

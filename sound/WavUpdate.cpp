@@ -100,11 +100,9 @@ void UpdateSampleLoop(platform::File& file, SoundInfo& info) {
         }
     }
 
-    const SmplTuning tuning = SmplTuningFor(info.instrument);
     header.loopCount = static_cast<std::uint32_t>(loops.size());
     header.samplePeriod = SamplePeriod(info.sampleRate);
-    header.midiUnityNote = tuning.unityNote;
-    header.midiPitchFraction = tuning.pitchFraction;
+    SetTuningKeepingFraction(header, info.instrument);
     loops.front() = LoopRecordFor(info, loops.front());
 
     std::uint8_t body[kSmplHeaderBytes + kLoopRecordBytes];
@@ -116,6 +114,40 @@ void UpdateSampleLoop(platform::File& file, SoundInfo& info) {
     info.wavFirstLoop = SampleLoopOf(loops.front());
     info.wavSmplLoops = std::move(loops);
     info.wavHasSmpl = true;
+}
+
+// The loop records' start and end and the cue points' two frame fields, in place, for the
+// records the chunks and `info` both hold; every other byte stays.
+void WriteMarkerPositions(platform::File& file, const SoundInfo& info) {
+    if (const std::optional<riff::Chunk> smpl = FindInForm(file, kSmplId);
+        smpl && smpl->held >= kSmplHeaderBytes && !info.wavSmplLoops.empty()) {
+        std::uint8_t countField[4];
+        if (!file.ReadAt(smpl->dataOffset + 28, countField, sizeof countField)) throw Error(StringId::FileReadError);
+        const std::uint64_t records = std::min<std::uint64_t>(
+            {LoadLE32(countField), (smpl->held - kSmplHeaderBytes) / kLoopRecordBytes, info.wavSmplLoops.size()});
+        for (std::uint64_t i = 0; i < records; ++i) {
+            const WavLoopRecord& loop = info.wavSmplLoops[i];
+            std::uint8_t fields[8];
+            StoreLE32(fields, loop.start);
+            StoreLE32(fields + 4, loop.end);
+            WriteOrFail(file, smpl->dataOffset + kSmplHeaderBytes + i * kLoopRecordBytes + 8, fields, sizeof fields);
+        }
+    }
+    if (info.wavCuePoints.empty()) return;
+    const std::optional<riff::Chunk> cue = FindInForm(file, kCueId);
+    if (!cue || cue->held < 4) return;
+    const std::uint64_t held = (cue->held - 4) / kCuePointBytes;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uint64_t>(held, info.wavCuePoints.size())) *
+                                    kCuePointBytes);
+    if (!file.ReadAt(cue->dataOffset + 4, bytes.data(), bytes.size())) throw Error(StringId::FileReadError);
+    for (std::size_t i = 0; i * kCuePointBytes < bytes.size(); ++i) {
+        std::uint8_t* p = bytes.data() + i * kCuePointBytes;
+        const WavCuePoint& point = info.wavCuePoints[i];
+        if (LoadLE32(p) != point.id) continue;  // not the point we hold
+        StoreLE32(p + 4, point.position);
+        StoreLE32(p + 20, point.sampleOffset);
+    }
+    WriteOrFail(file, cue->dataOffset + 4, bytes.data(), bytes.size());
 }
 
 void ReplaceInstrument(platform::File& file, SoundInfo& info) {
@@ -182,6 +214,7 @@ void RefreshHeader(platform::File& file, SoundInfo& info) {
     WriteLE32At(file, data.dataOffset - 4, static_cast<std::uint32_t>(dataBytes));
     riff::SetFormSize(file);
     TakeDataPosition(file, info);
+    WriteMarkerPositions(file, info);
 }
 
 void UpdateLoopAndInstrument(platform::File& file, SoundInfo& info) {

@@ -11,6 +11,7 @@ namespace pelmora::wav {
 // Brings 'fmt ' (the format tag and any extra bytes kept), the data size (frames × block
 // align) and the RIFF size up to date. The bytes that follow the data (partial frame, pad byte,
 // trailing chunks) are put right behind it again, with a pad byte after odd-sized data.
+// The loop records and cue points of `info` are written into 'smpl' and 'cue ' in place.
 // Updates the data offset, data end and working file length of `info`. Raises "Data error"
 // without the form, 'fmt ' or 'data', "File read error" for a short 'fmt '.
 void RefreshHeader(platform::File& file, SoundInfo& info);

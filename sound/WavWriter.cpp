@@ -27,19 +27,22 @@ std::vector<AiffMarker> CueMarkers(const SoundInfo& info) {
     return markers;
 }
 
+bool WriteCueChunk(riff::RiffWriter& writer, const std::vector<WavCuePoint>& points) {
+    std::vector<std::uint8_t> cue(4 + points.size() * kCuePointBytes);
+    StoreLE32(cue.data(), static_cast<std::uint32_t>(points.size()));
+    for (std::size_t i = 0; i < points.size(); ++i) EncodeCuePoint(cue.data() + 4 + i * kCuePointBytes, points[i]);
+    return WriteChunk(writer, kCueId, cue.data(), cue.size());
+}
+
 bool WriteCuePoints(riff::RiffWriter& writer, const std::vector<AiffMarker>& markers) {
-    std::vector<std::uint8_t> cue(4 + markers.size() * kCuePointBytes);
-    StoreLE32(cue.data(), static_cast<std::uint32_t>(markers.size()));
+    std::uint8_t dataId[4];
+    StoreFourCC(dataId, kDataId);
+    std::vector<WavCuePoint> points;
     for (std::size_t i = 0; i < markers.size(); ++i) {
-        std::uint8_t* p = cue.data() + 4 + i * kCuePointBytes;
-        StoreLE32(p, static_cast<std::uint32_t>(i + 1));
-        StoreLE32(p + 4, markers[i].position);
-        StoreFourCC(p + 8, kDataId);
-        StoreLE32(p + 12, 0);
-        StoreLE32(p + 16, 0);
-        StoreLE32(p + 20, markers[i].position);
+        const std::uint32_t id = static_cast<std::uint32_t>(i + 1);
+        points.push_back({id, markers[i].position, LoadLE32(dataId), 0, 0, markers[i].position});
     }
-    if (!WriteChunk(writer, kCueId, cue.data(), cue.size())) return false;
+    if (!WriteCueChunk(writer, points)) return false;
 
     riff::Chunk list;
     if (!writer.CreateList(riff::kListId, kAdtlType, list)) return false;
@@ -61,15 +64,19 @@ void ForgetAiffMarkers(SoundInfo& info) {
 }  // namespace
 
 bool WriteNewSampleLoop(riff::RiffWriter& writer, SoundInfo& info) {
-    const WavSmplHeader header = NewSmplHeader(info);
-    const WavLoopRecord record = LoopRecordFor(info);
-    std::uint8_t body[kSmplHeaderBytes + kLoopRecordBytes];
-    EncodeSmplHeader(body, header);
-    EncodeLoopRecord(body + kSmplHeaderBytes, record);
-    if (!WriteChunk(writer, kSmplId, body, sizeof body)) return false;
+    WavSmplHeader header = NewSmplHeader(info);
+    std::vector<WavLoopRecord> records = info.wavSmplLoops;
+    if (records.empty()) records.push_back(LoopRecordFor(info));
+    else if (info.loopStart != info.loopEnd) records.front() = LoopRecordFor(info, records.front());
+    header.loopCount = static_cast<std::uint32_t>(records.size());
+    std::vector<std::uint8_t> body(kSmplHeaderBytes + records.size() * kLoopRecordBytes);
+    EncodeSmplHeader(body.data(), header);
+    for (std::size_t i = 0; i < records.size(); ++i)
+        EncodeLoopRecord(body.data() + kSmplHeaderBytes + i * kLoopRecordBytes, records[i]);
+    if (!WriteChunk(writer, kSmplId, body.data(), body.size())) return false;
     info.wavSmplHeader = header;
-    info.wavSmplLoops.assign(1, record);
-    info.wavFirstLoop = SampleLoopOf(record);
+    info.wavFirstLoop = SampleLoopOf(records.front());
+    info.wavSmplLoops = std::move(records);
     info.wavHasSmpl = true;
     return true;
 }
@@ -93,9 +100,8 @@ std::uint32_t WriteNewHeader(platform::File& target, SoundInfo& info,
     }
     info.wavHasInst = true;
 
-    if (info.loopStart != info.loopEnd && !WriteNewSampleLoop(writer, info)) {
-        throw Error(StringId::FileCreatingError);
-    }
+    const bool loops = info.loopStart != info.loopEnd || !info.wavSmplLoops.empty();
+    if (loops && !WriteNewSampleLoop(writer, info)) throw Error(StringId::FileCreatingError);
 
     if (info.aiffHasMark) {
         const std::vector<AiffMarker> markers = CueMarkers(info);
@@ -103,6 +109,9 @@ std::uint32_t WriteNewHeader(platform::File& target, SoundInfo& info,
             throw Error(StringId::FileCreatingError);
         }
         ForgetAiffMarkers(info);
+        info.wavCuePoints.clear();
+    } else if (!info.wavCuePoints.empty() && !WriteCueChunk(writer, info.wavCuePoints)) {
+        throw Error(StringId::FileCreatingError);
     }
 
     riff::Chunk data;

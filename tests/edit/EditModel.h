@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sound/AiffRate.h"
@@ -134,6 +135,10 @@ inline std::vector<std::uint8_t> BuildSoundFile(const Format& format, const std:
 struct Snapshot {
     std::vector<Frame> frames;
     std::uint32_t loopStart = 0, loopEnd = 0;
+    // What the file carries besides: 'smpl' loop records (start, last frame), 'cue ' points
+    // (position, sample offset), AIFF markers. They follow every edit on their own.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> loops, cues;
+    std::vector<std::uint32_t> marks;
     std::uint32_t selectionStart = 0, selectionEnd = 0;
     int channelFirst = 0, channelEnd = 1;
 };
@@ -241,6 +246,7 @@ public:
         now.frames.insert(now.frames.begin() + s, added.begin(), added.end());
         const std::int64_t d = std::int64_t{e} - s - k;
         Replaced(s, e, d);
+        MoveMarkers([=](std::uint32_t p) { return p < s ? p : p >= e ? p - (e - s) + k : s; });
         now.selectionEnd = s + k;
         Commit(was);
         return true;
@@ -272,6 +278,7 @@ public:
             L = E = 0;
             loopLock = 0;
         }
+        MoveMarkers([=](std::uint32_t p) { return p < s ? 0 : std::min(p - s, e - s); });
         now.selectionStart = 0;
         now.selectionEnd = e - s;
         Commit(was);
@@ -290,19 +297,54 @@ public:
         if (!nextIsRedo) redoPending = false;
         const Snapshot& apply = nextIsRedo ? after : before;
         const std::uint32_t lengthBefore = now.loopEnd - now.loopStart;
-        now = apply;
+        // A save in between may have removed or added loop records and markers: the record
+        // brings back the positions of as many as the file still holds.
+        Snapshot restored = apply;
+        restored.loops = RestoredPositions(now.loops, apply.loops);
+        restored.cues = RestoredPositions(now.cues, apply.cues);
+        restored.marks = RestoredPositions(now.marks, apply.marks);
+        now = std::move(restored);
         if (now.loopEnd - now.loopStart != lengthBefore) loopLock = 0;
         playCursor = std::min(playCursor, Frames());
         nextIsRedo = !nextIsRedo;
     }
 
 private:
+    template <typename T>
+    static std::vector<T> RestoredPositions(std::vector<T> held, const std::vector<T>& recorded) {
+        std::copy_n(recorded.begin(), std::min(held.size(), recorded.size()), held.begin());
+        return held;
+    }
+
     // Clear and Cut: frames s .. e go, in every channel.
     void Remove() {
         const std::uint32_t s = now.selectionStart, e = now.selectionEnd;
         now.frames.erase(now.frames.begin() + s, now.frames.begin() + e);
         Replaced(s, e, std::int64_t{e} - s);
+        MoveMarkers([=](std::uint32_t p) { return p < s ? p : p >= e ? p - (e - s) : s; });
         now.selectionEnd = s;
+    }
+
+    // Where the frames went, applied to every loop record, cue point and marker; then kept
+    // within the sound: WAV fields name frames (at most the last one), AIFF markers lie
+    // between frames (at most the end).
+    template <typename Map>
+    void MoveMarkers(Map map) {
+        const std::uint32_t last = Frames() == 0 ? 0 : Frames() - 1;
+        for (auto& [start, end] : now.loops) {
+            // A loop holds frames start .. end: its end goes where the frame after it goes.
+            const std::uint32_t from = map(start), next = map(end + 1);
+            start = std::min(from, last);
+            end = next <= from ? start : std::max(std::min(next - 1, last), start);
+        }
+        for (auto& [position, offset] : now.cues) {
+            // A field that is 0 while the other holds the frame holds nothing, and stays 0.
+            const bool positionUnused = position == 0 && offset != 0;
+            const bool offsetUnused = offset == 0 && position != 0;
+            if (!positionUnused) position = std::min(map(position), last);
+            if (!offsetUnused) offset = std::min(map(offset), last);
+        }
+        for (std::uint32_t& m : now.marks) m = std::min(map(m), Frames());
     }
 
     // The loop after frames s .. e were replaced by (e − s) − d frames.

@@ -69,30 +69,165 @@ std::vector<Frame> RandomFrames(Rng& rng, const Format& f, std::uint32_t count) 
     return frames;
 }
 
-// Chunks after the data that the engine must carry along untouched: the loop chunks of the
-// type and a chunk nobody knows, of a random (often odd) size.
-std::vector<std::uint8_t> TrailingChunks(Rng& rng, FileType type, std::uint32_t loopStart,
-                                         std::uint32_t loopEnd) {
+// Chunks after the data that the engine carries along: the loop chunks of the type, with more
+// loops, cue points and markers as sample libraries have them, whose positions follow the
+// edits, and a chunk nobody knows, of a random (often odd) size. The model holds the bytes as
+// they were made or last saved, and where the positions lie in them.
+struct Trailing {
+    FileType type = FileType::Wav;
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::size_t> loopFields;  // each loop record's start, its last frame after it
+    std::vector<std::size_t> cueFields;   // each cue point's first byte
+    std::vector<std::size_t> markFields;  // each marker's position
+
+    bool present() const { return !bytes.empty(); }
+
+    // The chunks as they stand; the positions they hold go into `now`.
+    static Trailing Of(FileType type, std::vector<std::uint8_t> bytes, Snapshot& now) {
+        Trailing t{type, std::move(bytes), {}, {}, {}};
+        now.loops.clear();
+        now.cues.clear();
+        now.marks.clear();
+        const std::vector<std::uint8_t>& b = t.bytes;
+        const bool big = type == FileType::Aiff;
+        auto u32 = [&](std::size_t at) { return big ? LoadBE32(b.data() + at) : LoadLE32(b.data() + at); };
+        std::size_t at = 0;
+        bool smpl = false, cue = false, mark = false;  // the first of each is the one read
+        while (at + 8 <= b.size()) {
+            const std::string id(reinterpret_cast<const char*>(b.data() + at), 4);
+            const std::size_t size = std::min<std::size_t>(u32(at + 4), b.size() - at - 8), body = at + 8;
+            if (id == "smpl" && !smpl && size >= 36) {
+                smpl = true;
+                const std::size_t n = std::min<std::size_t>(u32(body + 28), (size - 36) / 24);
+                for (std::size_t i = 0; i < n; ++i) {
+                    const std::size_t field = body + 36 + 24 * i + 8;
+                    t.loopFields.push_back(field);
+                    now.loops.emplace_back(u32(field), u32(field + 4));
+                }
+            } else if (id == "cue " && !cue && size >= 4) {
+                cue = true;
+                const std::size_t n = std::min<std::size_t>(u32(body), (size - 4) / 24);
+                for (std::size_t j = 0; j < n; ++j) {
+                    const std::size_t point = body + 4 + 24 * j;
+                    t.cueFields.push_back(point);
+                    now.cues.emplace_back(u32(point + 4), u32(point + 20));
+                }
+            } else if (id == "MARK" && !mark && size >= 2) {
+                mark = true;
+                std::size_t m = body + 2;
+                for (std::size_t n = LoadBE16(b.data() + body); n > 0 && m + 7 <= body + size; --n) {
+                    t.markFields.push_back(m + 2);
+                    now.marks.push_back(u32(m + 2));
+                    const std::size_t name = b[m + 6];
+                    m += 7 + name + ((name + 1) % 2);
+                }
+            }
+            at = body + size + (size & 1u);
+        }
+        return t;
+    }
+
+    std::vector<std::uint8_t> Build(const Snapshot& now) const {
+        std::vector<std::uint8_t> out = bytes;
+        auto put = [&](std::size_t at, std::uint32_t v) {
+            if (type == FileType::Aiff) StoreBE32(out.data() + at, v);
+            else StoreLE32(out.data() + at, v);
+        };
+        for (std::size_t i = 0; i < loopFields.size(); ++i) {
+            put(loopFields[i], now.loops[i].first);
+            put(loopFields[i] + 4, now.loops[i].second);
+        }
+        for (std::size_t j = 0; j < cueFields.size(); ++j) {
+            put(cueFields[j] + 4, now.cues[j].first);
+            put(cueFields[j] + 20, now.cues[j].second);
+        }
+        for (std::size_t m = 0; m < markFields.size(); ++m) put(markFields[m], now.marks[m]);
+        return out;
+    }
+};
+
+// The loop chunks of a new file for these positions.
+std::vector<std::uint8_t> MakeLoopChunks(FileType type, const Snapshot& now, bool labels,
+                                         const std::vector<std::uint8_t>& unknown) {
     std::vector<std::uint8_t> out;
     if (type == FileType::Wav) {
-        std::vector<std::uint8_t> smpl(60, 0);
+        std::vector<std::uint8_t> smpl(36 + 24 * now.loops.size(), 0);
         StoreLE32(smpl.data() + 12, 60);  // unity note
-        StoreLE32(smpl.data() + 28, 1);   // one loop
-        StoreLE32(smpl.data() + 44, loopStart);
-        StoreLE32(smpl.data() + 48, loopEnd - 1);  // the last frame played
+        StoreLE32(smpl.data() + 28, static_cast<std::uint32_t>(now.loops.size()));
+        for (std::size_t i = 0; i < now.loops.size(); ++i) {
+            std::uint8_t* r = smpl.data() + 36 + 24 * i;
+            StoreLE32(r, static_cast<std::uint32_t>(i));  // cue point id
+            StoreLE32(r + 8, now.loops[i].first);
+            StoreLE32(r + 12, now.loops[i].second);  // the last frame played
+        }
         PutChunk(out, "smpl", false, smpl);
+        if (!now.cues.empty()) {
+            std::vector<std::uint8_t> cue(4 + 24 * now.cues.size(), 0);
+            StoreLE32(cue.data(), static_cast<std::uint32_t>(now.cues.size()));
+            for (std::size_t j = 0; j < now.cues.size(); ++j) {
+                std::uint8_t* c = cue.data() + 4 + 24 * j;
+                StoreLE32(c, static_cast<std::uint32_t>(j + 1));
+                StoreLE32(c + 4, now.cues[j].first);
+                StoreFourCC(c + 8, MakeFourCC("data"));
+                StoreLE32(c + 20, now.cues[j].second);
+            }
+            PutChunk(out, "cue ", false, cue);
+        }
+        if (labels && !now.cues.empty()) {
+            std::vector<std::uint8_t> list = {'a', 'd', 't', 'l'};
+            for (std::size_t j = 0; j < now.cues.size(); ++j)
+                PutChunk(list, "labl", false, {static_cast<std::uint8_t>(j + 1), 0, 0, 0, 'r', 0});
+            PutChunk(out, "LIST", false, list);
+        }
     } else {
-        std::vector<std::uint8_t> mark = {0, 2, 0, 1, 0, 0, 0, 0, 3, 'b', 'e', 'g', 0, 2, 0, 0, 0, 0, 3, 'e', 'n', 'd'};
-        StoreBE32(mark.data() + 4, loopStart);
-        StoreBE32(mark.data() + 14, loopEnd);
+        std::vector<std::uint8_t> mark(2);
+        StoreBE16(mark.data(), static_cast<std::uint16_t>(now.marks.size()));
+        for (std::size_t i = 0; i < now.marks.size(); ++i) {
+            const std::uint8_t name[] = {3, 'm', 'k', static_cast<std::uint8_t>('0' + i)};
+            const std::size_t at = mark.size();
+            mark.resize(at + 6);
+            StoreBE16(mark.data() + at, static_cast<std::uint16_t>(i + 1));
+            StoreBE32(mark.data() + at + 2, now.marks[i]);
+            mark.insert(mark.end(), name, name + 4);
+        }
         PutChunk(out, "MARK", true, mark);
         std::vector<std::uint8_t> inst = {60, 0, 0, 127, 1, 127, 0, 0, 0, 1, 0, 1, 0, 2, 0, 0, 0, 0, 0, 0};
         PutChunk(out, "INST", true, inst);
     }
-    std::vector<std::uint8_t> unknown(rng.Between(1, 41));
-    for (std::uint8_t& b : unknown) b = static_cast<std::uint8_t>(rng.Next());
     PutChunk(out, "zTRL", type == FileType::Aiff, unknown);
     return out;
+}
+
+// The loop chunks for a sound of `frames` frames with this loop: the loop is the first record
+// or the first two markers; up to 3 more loops, up to 5 cue points (some keeping the frame in
+// the sample offset alone), or up to 4 more markers, anywhere.
+Trailing RandomTrailing(Rng& rng, FileType type, std::uint32_t frames, std::uint32_t loopStart,
+                        std::uint32_t loopEnd, Snapshot& now) {
+    Snapshot made;
+    if (type == FileType::Wav) {
+        made.loops.emplace_back(loopStart, loopEnd - 1);
+        for (std::uint32_t i = rng.Below(4); i > 0; --i) {
+            const std::uint32_t start = rng.Between(0, frames - 1);
+            made.loops.emplace_back(start, rng.Between(start, frames - 1));
+        }
+        for (std::uint32_t j = rng.Below(6); j > 0; --j) {
+            const std::uint32_t frame = rng.Between(0, frames - 1);
+            made.cues.emplace_back(rng.Chance(40) ? 0 : frame, frame);
+        }
+    } else {
+        made.marks = {loopStart, loopEnd};
+        for (std::uint32_t i = rng.Below(5); i > 0; --i) made.marks.push_back(rng.Between(0, frames));
+    }
+    const bool labels = rng.Chance(50);
+    std::vector<std::uint8_t> unknown(rng.Between(1, 41));
+    for (std::uint8_t& b : unknown) b = static_cast<std::uint8_t>(rng.Next());
+    return Trailing::Of(type, MakeLoopChunks(type, made, labels, unknown), now);
+}
+
+std::vector<std::uint8_t> TrailingChunks(Rng& rng, FileType type, std::uint32_t frames,
+                                         std::uint32_t loopStart, std::uint32_t loopEnd) {
+    Snapshot now;
+    return RandomTrailing(rng, type, frames, loopStart, loopEnd, now).bytes;
 }
 
 // Where two byte strings first differ, told in terms of the sound file.
@@ -144,7 +279,7 @@ protected:
     }
 
     // The difference between the document and the model, or "" when they agree.
-    std::string Mismatch(COLMDoc& doc, const EditModel& m, const std::vector<std::uint8_t>& trailing,
+    std::string Mismatch(COLMDoc& doc, const EditModel& m, const Trailing& trailing,
                          const ClipModel& clip) {
         std::ostringstream s;
         const SoundInfo& info = doc.Info();
@@ -170,7 +305,7 @@ protected:
         field("data offset", info.dataOffset, DataOffsetOf(m.format.type));
 
         const std::vector<std::uint8_t> actual = ReadAll(doc.WorkingPath());
-        const std::vector<std::uint8_t> expected = BuildSoundFile(m.format, m.now.frames, trailing);
+        const std::vector<std::uint8_t> expected = BuildSoundFile(m.format, m.now.frames, trailing.Build(m.now));
         field("working length", info.workingFileLength, actual.size());
         if (actual != expected) s << FirstDifference(actual, expected, m.format) << "; ";
 
@@ -271,11 +406,11 @@ void EditModelTest::RunCase(const Format& f, std::uint64_t seed, const CaseSize&
     const std::uint32_t loopStart = rng.Between(0, frames / 2);
     const std::uint32_t loopEnd = rng.Between(loopStart + 1, frames);
     // Save rewrites the loop and image chunks: from then on the model takes them as they stand.
-    std::vector<std::uint8_t> trailing =
-        rng.Chance(85) ? TrailingChunks(rng, f.type, loopStart, loopEnd) : std::vector<std::uint8_t>{};
+    Trailing trailing = rng.Chance(85) ? RandomTrailing(rng, f.type, frames, loopStart, loopEnd, m.now)
+                                       : Trailing{f.type, {}, {}, {}, {}};
     const std::string name = "case" + std::to_string(seed);
-    COLMDoc& doc = OpenSound(name, f, m.now.frames, trailing);
-    if (!trailing.empty()) {
+    COLMDoc& doc = OpenSound(name, f, m.now.frames, trailing.Build(m.now));
+    if (trailing.present()) {
         m.now.loopStart = loopStart;
         m.now.loopEnd = loopEnd;
     }
@@ -292,7 +427,7 @@ void EditModelTest::RunCase(const Format& f, std::uint64_t seed, const CaseSize&
     other.format = of;
     other.now.frames = RandomFrames(rng, of, otherFrames);
     other.now.channelEnd = of.channels;
-    COLMDoc& source = OpenSound(name + "-source", of, other.now.frames, TrailingChunks(rng, of.type, 0, 1));
+    COLMDoc& source = OpenSound(name + "-source", of, other.now.frames, TrailingChunks(rng, of.type, otherFrames, 0, 1));
     app.Activate(doc);
 
     app.GetClip().info.valid = false;
@@ -405,7 +540,7 @@ void EditModelTest::RunCase(const Format& f, std::uint64_t seed, const CaseSize&
                 break;
             case Step::Save:
                 doc.Save();
-                trailing = BytesAfterData(ReadAll(doc.WorkingPath()), m);
+                trailing = Trailing::Of(f.type, BytesAfterData(ReadAll(doc.WorkingPath()), m), m.now);
                 break;
             case Step::FullDiskUndo: {
                 // The disk filled after the edit. An Undo that must write first fails before it
@@ -536,7 +671,7 @@ TEST_F(EditModelTest, UndoAndRedoAlternateTheWholeWorkingFileByteForByte) {
         for (int k = 0; k <= static_cast<int>(Kind::WholeFile); ++k) {
             const Kind kind = static_cast<Kind>(k);
             const std::uint32_t frames = 301 + (f.type == FileType::Aiff ? 1 : 0);
-            const std::vector<std::uint8_t> trailing = TrailingChunks(rng, f.type, 100, 200);
+            const std::vector<std::uint8_t> trailing = TrailingChunks(rng, f.type, 301, 100, 200);
             COLMDoc& doc = OpenSound("alternate" + std::to_string(made++), f, RandomFrames(rng, f, frames), trailing);
             SCOPED_TRACE(Describe(f) + ", " + KindName(kind));
             SelectFrames(doc, 20, 120);
@@ -649,7 +784,7 @@ TEST_F(EditModelTest, AFullDiskAtTheFirstUndoChangesNothing) {
             app.fileBackup = backup;
             SCOPED_TRACE(std::string(backup ? "File Backup on, " : "File Backup off, ") + KindName(kind));
             COLMDoc& doc = OpenSound("full" + std::to_string(made++), f, RandomFrames(rng, f, 400),
-                                     TrailingChunks(rng, f.type, 100, 200));
+                                     TrailingChunks(rng, f.type, 400, 100, 200));
             const std::vector<std::uint8_t> original = ReadAll(doc.WorkingPath());
             SelectFrames(doc, 20, 120);
             ASSERT_TRUE(Copy(doc, app.GetClip()));

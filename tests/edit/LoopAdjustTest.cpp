@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "edit/LoopAdjust.h"
 
 using namespace pelmora;
@@ -45,4 +47,45 @@ TEST(AdjustLoopForEdit, TrimKeepsOnlyTheSelection) {
     ExpectLoop(Apply(LoopEditRule::Trim, 50, 250), 50, 150, 1);   // covers the loop
     ExpectLoop(Apply(LoopEditRule::Trim, 120, 250), 0, 80, 0);    // starts inside
     ExpectLoop(Apply(LoopEditRule::Trim, 200, 300), 0, 0, 0);     // after the loop
+}
+
+// One position by each rule; the loop's two ends are such positions.
+TEST(MovePositionForEdit, OnePositionByEachRule) {
+    struct Case {
+        LoopEditRule rule;
+        std::uint32_t p, s, e, k, expected;
+    };
+    const Case cases[] = {
+        {LoopEditRule::Clear, 300, 100, 200, 0, 200},   // after the removed frames: moves down
+        {LoopEditRule::Clear, 200, 100, 200, 0, 100},   // right after them
+        {LoopEditRule::Clear, 150, 100, 200, 0, 100},   // inside: to the range's start
+        {LoopEditRule::Clear, 100, 100, 200, 0, 100},   // at its start
+        {LoopEditRule::Clear, 99, 100, 200, 0, 99},     // before: stays
+        {LoopEditRule::Insert, 0, 0, 0, 1000, 1000},    // insertion at the very start
+        {LoopEditRule::Insert, 300, 100, 200, 20, 220}, // a shrinking replace
+        {LoopEditRule::Insert, 150, 100, 200, 20, 100}, // inside the replaced frames
+        {LoopEditRule::Trim, 50, 100, 200, 0, 0},       // before the kept frames: the new start
+        {LoopEditRule::Trim, 150, 100, 200, 0, 50},
+        {LoopEditRule::Trim, 200, 100, 200, 0, 100},    // at the kept end
+        {LoopEditRule::Trim, 900, 100, 200, 0, 100},    // after: the new end
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MovePositionForEdit(c.rule, c.p, c.s, c.e, c.k), c.expected)
+            << "rule " << static_cast<int>(c.rule) << ", position " << c.p << ", " << c.s << ".." << c.e;
+    }
+}
+
+// Time Comp/Exp: after the selection by the change of length, inside it scaled from its start.
+TEST(AdjustLoopForTimeChange, ScalesInsideAndShiftsAfter) {
+    EXPECT_EQ(MovePositionForTimeChange(500, 100, 300, 250), 550u);  // after: + 50
+    EXPECT_EQ(MovePositionForTimeChange(200, 100, 300, 250), 225u);  // inside: 100 × 1.25
+    EXPECT_EQ(MovePositionForTimeChange(300, 100, 300, 150), 250u);  // the selection's end
+    EXPECT_EQ(MovePositionForTimeChange(100, 100, 300, 150), 100u);  // its start stays
+    const auto expect = [](LoopPoints got, std::uint32_t start, std::uint32_t end, std::uint32_t lock) {
+        EXPECT_EQ(std::tuple(got.start, got.end, got.lock), std::tuple(start, end, lock));
+    };
+    expect(AdjustLoopForTimeChange({400, 600, 1}, 100, 300, 150), 350, 550, 1);  // loop after: moves
+    expect(AdjustLoopForTimeChange({200, 600, 1}, 100, 300, 150), 175, 550, 0);  // starts inside
+    expect(AdjustLoopForTimeChange({50, 200, 2}, 100, 300, 150), 50, 175, 0);    // ends inside
+    expect(AdjustLoopForTimeChange({10, 90, 2}, 100, 300, 150), 10, 90, 2);      // before: stays
 }

@@ -261,10 +261,11 @@ std::string WriteLooped(const test::TempDir& dir, std::uint32_t start, std::uint
     return dir.File("looped.aif");
 }
 
-TEST(AiffUpdateLoop, MovedLoopAppendsMarkersAndKeepsOldOnes) {
+TEST(AiffUpdateLoop, MovedLoopMovesItsMarkersInPlaceAndAddsOnlyWhenNoneAreNamed) {
     test::TempDir dir;
     const std::string path = WriteLooped(dir, 100, 500);
     const auto before = test::SndfileSamples(path);
+    const std::size_t length = test::ReadAll(path).size();
     platform::File file(path, platform::OpenMode::ReadWrite);
     SoundInfo info;
     aiff::ReadIntoDocument(file, info);
@@ -274,21 +275,17 @@ TEST(AiffUpdateLoop, MovedLoopAppendsMarkersAndKeepsOldOnes) {
     info.loopEnd = 700;
     info.instrument.unityNote = 50;
     aiff::UpdateLoopAndInstrument(file, info);
-    EXPECT_EQ(info.dataOffset, 512u + 32) << "the grown MARK moved the data";
+    EXPECT_EQ(info.dataOffset, 512u) << "nothing grew";
     file.Close();
 
     const SoundInfo back = ReadBack(path);
-    EXPECT_EQ(back.dataOffset, info.dataOffset);
     EXPECT_TRUE(back.loopOn);
     EXPECT_EQ(back.loopStart, 200u);
     EXPECT_EQ(back.loopEnd, 700u);
     EXPECT_EQ(back.instrument.unityNote, 50);
-    const auto markers = MarkersOf(back);
-    ASSERT_EQ(markers.size(), 4u);
-    EXPECT_EQ(markers[0], (AiffMarker{1, 100, "beg loop"}));
-    EXPECT_EQ(markers[3], (AiffMarker{4, 700, "end loop"}));
-    EXPECT_EQ(markers[2].name, "big loop");
+    EXPECT_EQ(MarkersOf(back), (std::vector<AiffMarker>{{1, 200, "beg loop"}, {2, 700, "end loop"}}));
     const auto bytes = test::ReadAll(path);
+    EXPECT_EQ(bytes.size(), length);
     EXPECT_EQ(test::BE32At(bytes, 4), bytes.size() - 8);
     EXPECT_EQ(test::SndfileSamples(path), before);
     const auto inst = test::SndfileInstrumentOf(path);
@@ -296,20 +293,23 @@ TEST(AiffUpdateLoop, MovedLoopAppendsMarkersAndKeepsOldOnes) {
     EXPECT_EQ(inst->loops[0].start, 200u);
     EXPECT_EQ(inst->loops[0].end, 700u);
 
-    // Back onto existing marker positions: reused, nothing grows.
+    // An empty loop names no markers; the next loop reuses a marker at its start and adds
+    // one for its end.
     platform::File again(path, platform::OpenMode::ReadWrite);
     SoundInfo second = ReadBack(path);
-    second.loopStart = 100;
-    second.loopEnd = 700;
+    second.loopStart = second.loopEnd = 0;
+    aiff::UpdateLoopAndInstrument(again, second);
+    second.loopStart = 200;
+    second.loopEnd = 900;
     second.loopOn = false;
     aiff::UpdateLoopAndInstrument(again, second);
     again.Close();
-    EXPECT_EQ(test::ReadAll(path).size(), bytes.size());
     const SoundInfo third = ReadBack(path);
-    EXPECT_EQ(MarkersOf(third).size(), 4u);
+    EXPECT_EQ(MarkersOf(third),
+              (std::vector<AiffMarker>{{1, 200, "beg loop"}, {2, 700, "end loop"}, {3, 900, "end loop"}}));
     EXPECT_FALSE(third.loopOn);
-    EXPECT_EQ(third.loopStart, 100u);
-    EXPECT_EQ(third.loopEnd, 700u);
+    EXPECT_EQ(third.loopStart, 200u);
+    EXPECT_EQ(third.loopEnd, 900u);
 }
 
 TEST(AiffUpdateLoop, AppendsChunksAfterOddDataWithPadByte) {

@@ -311,5 +311,26 @@ TEST(WavImageChunk, ReplacesOnlyTheImageChunk) {
     ExpectLoopSeenByLibsndfile(w.path, 1, 5);
 }
 
+// The pitch fraction is finer than the whole cents a document holds: a save that changes no
+// tuning keeps it; a new tuning writes its own.
+TEST(WavUpdateLoop, KeepsThePitchFractionWhileTheTuningStands) {
+    test::TempDir dir;
+    constexpr std::uint32_t kFraction = 301236121;  // 7.0137 cents
+    struct Case {
+        std::int8_t fineTune;
+        std::uint32_t note, fraction;
+    };
+    const Case cases[] = {{7, 60, kFraction}, {8, 60, 343597384}, {-20, 59, 3435973837}};
+    for (const Case& c : cases) {
+        Working w = Open(dir, "tune" + std::to_string(c.fineTune) + ".wav",
+                         WavBuilder().Fmt(1, 8000, 16).Smpl(60, kFraction, {{10, 19, 0}}).Data(100).Build());
+        ASSERT_EQ(w.info.instrument.fineTune, 7);
+        w.info.instrument.fineTune = c.fineTune;
+        wav::UpdateLoopAndInstrument(w.file, w.info);
+        EXPECT_EQ(w.info.wavSmplHeader.midiUnityNote, c.note) << int{c.fineTune};
+        EXPECT_EQ(w.info.wavSmplHeader.midiPitchFraction, c.fraction) << int{c.fineTune};
+    }
+}
+
 }  // namespace
 }  // namespace pelmora

@@ -65,6 +65,18 @@ std::optional<SndfileInstrument> SndfileInstrumentOf(const std::string& path) {
     return out;
 }
 
+std::vector<std::pair<std::uint32_t, std::uint32_t>> SndfileCuesOf(const std::string& path) {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> out;
+    SF_INFO info{};
+    SndfileHandle f(sf_open(path.c_str(), SFM_READ, &info));
+    if (!f) return out;
+    auto cues = std::make_unique<SF_CUES>();
+    if (sf_command(f.get(), SFC_GET_CUE, cues.get(), sizeof(SF_CUES)) != SF_TRUE) return out;
+    for (std::uint32_t i = 0; i < cues->cue_count && i < 100; ++i)
+        out.emplace_back(cues->cue_points[i].position, cues->cue_points[i].sample_offset);
+    return out;
+}
+
 std::vector<std::int32_t> SndfileSamples(const std::string& path) {
     SF_INFO info{};
     SndfileHandle f(sf_open(path.c_str(), SFM_READ, &info));

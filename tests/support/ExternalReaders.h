@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pelmora::test {
@@ -33,6 +34,8 @@ struct SndfileInstrument {
 // nullopt when libsndfile cannot open the file.
 std::optional<ExternalView> ReadWithSndfile(const std::string& path);
 std::optional<SndfileInstrument> SndfileInstrumentOf(const std::string& path);
+// The cue points libsndfile finds ('cue ' of WAV, MARK of AIFF): position and sample offset.
+std::vector<std::pair<std::uint32_t, std::uint32_t>> SndfileCuesOf(const std::string& path);
 // Every sample as 32-bit integers (libsndfile scales narrower widths up).
 std::vector<std::int32_t> SndfileSamples(const std::string& path);
 
