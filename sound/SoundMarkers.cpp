@@ -12,11 +12,13 @@ namespace pelmora {
 namespace {
 
 void MoveLoop(WavLoopRecord& loop, const PositionRule& rule, std::uint32_t lastFrame) {
-    // The frame after the loop, held in 32 bits: an end of 0xFFFFFFFF lies past any sound anyway.
-    const std::uint32_t after = loop.end == std::numeric_limits<std::uint32_t>::max() ? loop.end : loop.end + 1;
+    // The frame after the loop. An empty loop is stored with its end one before its start, so
+    // an end of 0xFFFFFFFF is the frame before 0: the sum wraps on purpose.
+    const std::uint32_t after = loop.end + 1u;
     const std::uint32_t start = rule(loop.start), movedAfter = rule(after);
-    if (start == loop.start && movedAfter == after && loop.start <= lastFrame && loop.end <= lastFrame) {
-        return;  // untouched, even when the record was odd to begin with
+    const bool empty = after <= loop.start;
+    if (start == loop.start && movedAfter == after && loop.start <= lastFrame && (loop.end <= lastFrame || empty)) {
+        return;  // untouched, an empty or odd record as it was
     }
     loop.start = std::min(start, lastFrame);
     loop.end = std::min(movedAfter == 0 ? 0 : movedAfter - 1, lastFrame);

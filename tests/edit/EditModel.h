@@ -332,8 +332,11 @@ private:
     void MoveMarkers(Map map) {
         const std::uint32_t last = Frames() == 0 ? 0 : Frames() - 1;
         for (auto& [start, end] : now.loops) {
-            // A loop holds frames start .. end: its end goes where the frame after it goes.
+            // A loop holds frames start .. end: its end goes where the frame after it goes. An
+            // empty one (end = start − 1, wrapping at 0) or an odd one stays as it is while
+            // nothing moves it.
             const std::uint32_t from = map(start), next = map(end + 1);
+            if (from == start && next == end + 1 && start <= last && (end <= last || end + 1 <= start)) continue;
             start = std::min(from, last);
             end = next <= from ? start : std::max(std::min(next - 1, last), start);
         }

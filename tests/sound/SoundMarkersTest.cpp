@@ -29,7 +29,9 @@ TEST(MoveMarkers, LoopRecordsMoveByTheFrameAfterThem) {
         {50, 149, 50, 99, "ends inside: the frames before the cut stay"},
         {120, 180, 100, 100, "wholly inside: empty, start = end, kept"},
         {900, 1099, 800, 999, "at the end of the sound"},
-        {10, 0xFFFFFFFF, 10, 999, "an end past every sound: the last frame"},
+        {10, 0xFFFFFFF0, 10, 999, "an end past the sound: the last frame"},
+        {0, 0xFFFFFFFF, 0, 0xFFFFFFFF, "empty loop at 0 as stored, that nothing moves: untouched"},
+        {300, 299, 200, 200, "empty loop as stored, moved: start = end"},
         {20, 10, 20, 10, "odd record that nothing moves: untouched"},
     };
     SoundInfo info = WithFrames(1000);
