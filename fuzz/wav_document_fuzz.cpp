@@ -47,7 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         pelmora::MoveMarkers(info, [](std::uint32_t p) { return p > 0 ? p - 1 : 0; });
         const std::uint32_t last = info.frames == 0 ? 0 : info.frames - 1;
         for (const pelmora::WavLoopRecord& loop : info.wavSmplLoops) {
-            if (loop.start > last || loop.end > last) __builtin_trap();
+            // An empty loop is stored with its end one before its start (0xFFFFFFFF at 0).
+            const bool empty = loop.end + 1u <= loop.start;
+            if (loop.start > last || (!empty && loop.end > last)) __builtin_trap();
         }
         for (const pelmora::WavCuePoint& cue : info.wavCuePoints) {
             if (cue.position > last || cue.sampleOffset > last) __builtin_trap();
