@@ -39,10 +39,10 @@ public:
     std::uint8_t AdapterCount() const override;
     void Inquire(SRB_HAInquiry& srb) override;
     void Execute(SRB_ExecSCSICmd& srb) override;
-
-private:
     // The backend that owns adapter `id`, and the id within it; null when none does.
     Backend* Route(std::uint8_t id, std::uint8_t& local) const;
+
+private:
     std::vector<std::unique_ptr<Backend>> parts_;
 };
 

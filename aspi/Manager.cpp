@@ -87,30 +87,31 @@ Backend* CombinedBackend::Route(std::uint8_t id, std::uint8_t& local) const {
     return nullptr;
 }
 
-void CombinedBackend::Inquire(SRB_HAInquiry& srb) {
+namespace {
+
+// Hands a request to the backend that owns its adapter, numbered as that backend counts them.
+template <typename Request, typename Call>
+void RouteRequest(const CombinedBackend& combined, Request& srb, Call call) {
     const std::uint8_t id = srb.SRB_HaId;
     std::uint8_t local = 0;
-    Backend* part = Route(id, local);
+    Backend* part = combined.Route(id, local);
     if (!part) {
         srb.SRB_Status = SS_INVALID_HA;
         return;
     }
     srb.SRB_HaId = local;
-    part->Inquire(srb);
+    call(*part, srb);
     srb.SRB_HaId = id;
 }
 
+}  // namespace
+
+void CombinedBackend::Inquire(SRB_HAInquiry& srb) {
+    RouteRequest(*this, srb, [](Backend& part, SRB_HAInquiry& r) { part.Inquire(r); });
+}
+
 void CombinedBackend::Execute(SRB_ExecSCSICmd& srb) {
-    const std::uint8_t id = srb.SRB_HaId;
-    std::uint8_t local = 0;
-    Backend* part = Route(id, local);
-    if (!part) {
-        srb.SRB_Status = SS_INVALID_HA;
-        return;
-    }
-    srb.SRB_HaId = local;
-    part->Execute(srb);
-    srb.SRB_HaId = id;
+    RouteRequest(*this, srb, [](Backend& part, SRB_ExecSCSICmd& r) { part.Execute(r); });
 }
 
 std::unique_ptr<Backend> BackendFromEnvironment() {
