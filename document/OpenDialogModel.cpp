@@ -5,6 +5,7 @@
 #include "base/Error.h"
 #include "sound/SoundFileCheck.h"
 #include "sound/SoundSummary.h"
+#include "sound/WavExtensible.h"
 
 namespace pelmora {
 
@@ -27,7 +28,16 @@ std::string OpenPanelText(const std::string& path) {
 }
 
 void CheckChosenSoundFile(const std::string& path) {
-    const SoundHeader h = ReadOpenPanelHeader(path).value_or(SoundHeader{});
+    SoundHeader h;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path, error)) {
+        try {
+            h = ReadSoundHeader(path);
+        } catch (const Error& e) {
+            // An extensible header that cannot be opened says why; other faults are the panel's.
+            if (wav::IsExtensibleRefusal(e.Id())) throw;
+        }
+    }
     CheckHeaderAgainstLength(h.rate, h.frames, h.blockAlign, h.fileLength);
 }
 

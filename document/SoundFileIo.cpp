@@ -12,6 +12,7 @@
 #include "sound/AiffWriter.h"
 #include "sound/FrameTransfer.h"
 #include "sound/SampleConvert.h"
+#include "sound/WavExtensible.h"
 #include "sound/WavReader.h"
 #include "sound/WavUpdate.h"
 #include "sound/WavWriter.h"
@@ -121,6 +122,19 @@ FileType TypeForExtension(const std::string& path, FileType fallback) {
     if (extension == "wav") return FileType::Wav;
     if (extension == "aif" || extension == "aiff") return FileType::Aiff;
     return fallback;
+}
+
+bool HasExtensiblePcmHeader(const std::string& path) {
+    platform::File file;
+    if (!file.Open(path, platform::OpenMode::Read)) return false;
+    const std::optional<wav::ExtensibleFormat> format = wav::InspectExtensible(file);
+    return format && format->plainPcm;
+}
+
+void RewriteExtensibleHeader(const std::string& path) {
+    platform::File file;
+    if (!file.Open(path, platform::OpenMode::ReadWrite)) throw Error(StringId::FileWriteError);
+    wav::RewriteExtensibleAsPcm(file);
 }
 
 }  // namespace pelmora

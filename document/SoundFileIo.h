@@ -28,6 +28,12 @@ void WriteInOtherType(const std::string& source, const SoundInfo& info,
                       bool cancellable);
 
 // The type a file name asks for: ".wav" WAV, ".aif"/".aiff" AIFF (any case); otherwise `fallback`.
+// A WAV file whose 'fmt ' is the extensible form holding plain PCM (the other extensible forms
+// are refused by the header check before this is asked).
+bool HasExtensiblePcmHeader(const std::string& path);
+// Rewrites that 'fmt ' in place as a 16-byte PCM chunk.
+void RewriteExtensibleHeader(const std::string& path);
+
 FileType TypeForExtension(const std::string& path, FileType fallback);
 
 }  // namespace pelmora

@@ -10,7 +10,7 @@ namespace pelmora::wav {
 WavHeaderInfo ReadHeader(const std::string& path) {
     platform::File file;
     if (!file.Open(path, platform::OpenMode::Read)) throw Error(StringId::FileReadError);
-    const FormatAndData layout = LocateFormatAndData(file, StringId::AudioDataError);
+    const FormatAndData layout = LocateFormatAndData(file, StringId::AudioDataError, true);
 
     WavHeaderInfo info;
     info.channels = layout.fmt.channels;

@@ -5,10 +5,11 @@
 
 #include "base/Error.h"
 #include "sound/RiffEdit.h"
+#include "sound/WavExtensible.h"
 
 namespace pelmora::wav {
 
-FormatAndData LocateFormatAndData(const platform::File& file, StringId missing) {
+FormatAndData LocateFormatAndData(const platform::File& file, StringId missing, bool extensiblePcm) {
     riff::RiffReader reader(file);
     if (!reader.IsOpen()) throw Error(StringId::FileReadError);
     FormatAndData out;
@@ -20,6 +21,11 @@ FormatAndData LocateFormatAndData(const platform::File& file, StringId missing) 
     std::uint8_t fmt[kFmtBytes];
     if (!reader.ReadBody(out.fmtChunk, 0, fmt, sizeof fmt)) throw Error(StringId::FileReadError);
     out.fmt = DecodeFmt(fmt);
+    if (extensiblePcm && out.fmt.formatTag == kExtensibleFormatTag) {
+        const std::optional<ExtensibleFormat> extensible = InspectExtensible(file);
+        if (extensible && !extensible->plainPcm) throw Error(extensible->refusal);
+        if (extensible) out.fmt.formatTag = kPcmFormatTag;
+    }
     if (out.fmt.formatTag != kPcmFormatTag || out.fmt.channels == 0 ||
         out.fmt.bitsPerSample == 0 || out.fmt.bitsPerSample > 32 ||
         out.fmt.channels * BytesPerSampleFor(out.fmt.bitsPerSample) >

@@ -21,8 +21,10 @@ struct FormatAndData {
 
 // The 'fmt ' chunk and the 'data' chunk after it. `missing` is the message for a file without
 // the WAVE form, 'fmt ' or 'data'; a short 'fmt ' gives "File read error", and a format other
-// than integer PCM of 1 to 32 bits "Unknown Wave PCM format...".
-FormatAndData LocateFormatAndData(const platform::File& file, StringId missing);
+// than integer PCM of 1 to 32 bits "Unknown Wave PCM format...". With `extensiblePcm` an
+// extensible 'fmt ' holding plain PCM passes too (any other is refused with its reason): the
+// header-only reader lets such a file on to the question whether to open it.
+FormatAndData LocateFormatAndData(const platform::File& file, StringId missing, bool extensiblePcm = false);
 
 // The first chunk with this id in the WAVE form; nothing when there is none or no form.
 std::optional<riff::Chunk> FindInForm(const platform::File& file, FourCC id);

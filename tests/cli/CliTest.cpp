@@ -119,3 +119,26 @@ TEST_F(Cli, OpeningAMisalignedAiffChangesNothingOnDisk) {
     EXPECT_EQ(run.out.find("data_offset: 74\n"), std::string::npos) << run.out;  // and made
     EXPECT_EQ(ReadBytes(song), before);
 }
+
+TEST_F(Cli, AnExtensibleHeaderFollowsYesAndOtherwiseSaysWhyNot) {
+    const std::string wide = dir.File("wide.wav");
+    ASSERT_EQ(std::system(("sox -n -r 8000 -b 24 -c 2 '" + wide + "' synth 0.1 sine 300 2>/dev/null").c_str()), 0);
+    CliRun no = Pelmora("open '" + wide + "' info");
+    EXPECT_EQ(no.status, 1);
+    EXPECT_NE(no.err.find("This WAV file has an extensible header. Open it as a plain PCM WAV?\n-> No"),
+              std::string::npos) << no.err;
+    EXPECT_NE(no.err.find("Unknown Wave PCM format.\nCan't open the file.\n"), std::string::npos) << no.err;
+    EXPECT_EQ(FilesInWorkDir(), 0u);
+
+    CliRun yes = Pelmora("--yes open '" + wide + "' info");
+    EXPECT_EQ(yes.status, 0) << yes.err;
+    EXPECT_NE(yes.out.find("bits: 24\nchannels: 2\nframes: 800\n"), std::string::npos) << yes.out;
+    EXPECT_NE(yes.out.find("modified: 1"), std::string::npos);
+
+    // Six channels: refused whatever the answer, with the reason.
+    const std::string six = dir.File("six.wav");
+    ASSERT_EQ(std::system(("sox -n -r 8000 -b 16 -c 6 '" + six + "' synth 0.1 sine 300 2>/dev/null").c_str()), 0);
+    CliRun refused = Pelmora("--yes open '" + six + "'");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "Unknown Wave PCM format.\nCan't open the file.\nIts extensible header holds more than two channels.\n");
+}

@@ -90,8 +90,9 @@ TEST(WavReader, FailuresGiveTheMessagesOfEachReader) {
          StringId::FileReadError},
         {"float", WavBuilder().Fmt(1, 8000, 32, 3).Data(4).Build(), StringId::UnknownWavePcmFormat,
          StringId::UnknownWavePcmFormat},
+        // The header check says why an extensible header cannot be opened: this one is cut short.
         {"extensible", WavBuilder().Fmt(2, 8000, 16, 0xFFFE).Data(4).Build(),
-         StringId::UnknownWavePcmFormat, StringId::UnknownWavePcmFormat},
+         StringId::UnknownWavePcmFormat, StringId::ExtensibleShortRefused},
         {"no channels", WavBuilder().Fmt(0, 8000, 16).Data(4).Build(),
          StringId::UnknownWavePcmFormat, StringId::UnknownWavePcmFormat},
         {"no bits", WavBuilder().Fmt(1, 8000, 0).Data(4).Build(), StringId::UnknownWavePcmFormat,
