@@ -48,3 +48,8 @@ foreach(size ${PELMORA_ICON_SIZES})
     list(APPEND icon_files ${png})
 endforeach()
 add_custom_target(pelmora_icons ALL DEPENDS ${icon_files})
+
+# Pictures of the editor's first minutes (bench/screenshots.sh builds and runs it under Xvfb).
+add_executable(pelmora-screenshots EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/Screenshots.cpp)
+target_link_libraries(pelmora-screenshots PRIVATE pelmora_gui)
+pelmora_strict(pelmora-screenshots)

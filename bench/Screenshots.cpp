@@ -1,0 +1,67 @@
+// The editor as a new user first meets it, photographed: one stereo sound in a main frame of
+// the default size, then tiled beside a second window, then at sample zoom with a loop. Each
+// state is written as a PNG of the whole main frame (bench/screenshots.sh runs it under Xvfb).
+//
+//   pelmora-screenshots SOUND SECOND_SOUND OUT_DIR WORK_DIR
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/ui/MainFrame.h"
+#include "display/WaveformView.h"
+#include "display/ui/ChildFrame.h"
+#include "display/ui/PaneWForm.h"
+#include "edit/Selection.h"
+
+namespace {
+
+void Settle() {
+    for (int i = 0; i < 20; ++i) QApplication::processEvents();
+}
+
+bool Shoot(QWidget& frame, const QString& file) {
+    Settle();
+    const bool saved = frame.grab().save(file);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pelmora"));
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: pelmora-screenshots SOUND SECOND_SOUND OUT_DIR WORK_DIR\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[3]);
+    pelmora::CMainFrame frame;
+    frame.App().SetWorkDirAtStartup(argv[4]);
+    if (!frame.App().CreateClipFile()) return 1;
+    frame.show();
+    frame.OpenSound(QString::fromLocal8Bit(argv[1]));
+    pelmora::CChildFrame* first = frame.ActiveChild();
+    if (!first) return 1;
+    bool ok = Shoot(frame, out + "/1-default.png");
+
+    frame.OpenSound(QString::fromLocal8Bit(argv[2]));
+    frame.Run(pelmora::CommandId::TileVertically);
+    ok = Shoot(frame, out + "/2-tiled.png") && ok;
+
+    // The first window again, alone and maximised, at the finest zoom over a loop that is on.
+    frame.Run(pelmora::CommandId::Close);
+    Settle();
+    pelmora::COLMDoc& doc = first->Document();
+    pelmora::SetLoop(doc, 600, 700, true);
+    doc.selectionStart = 640;
+    doc.selectionEnd = 660;
+    frame.Run(pelmora::CommandId::HorizontalFullZoomIn);
+    pelmora::ScrollToFrame(doc, 590, first->WaveformPane()->Context());
+    first->Refresh();
+    ok = Shoot(frame, out + "/3-sample-zoom.png") && ok;
+    return ok ? 0 : 1;
+}
