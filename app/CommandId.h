@@ -81,6 +81,7 @@ enum class CommandId : std::uint16_t {
     HorizontalZoomOut = 1086,
     SelectLoop = 33119,
     SelectionToLoop = 33120,
+    LoopOn = 33160,  // the file's loop flag; ours, the design has no id for it
     Overview = 33007,
     Waveform = 33056,
     LevelRulerShowHide = 33136,

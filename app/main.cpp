@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
     if (AnswersAlone(argc, argv)) return 0;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelmora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Pelmora"));
+    // No display name: the platform would append it to every title, and the main title names
+    // the program already.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pelmora.svg")));
 
     // The shell has already split the command line into words; joined again with single blanks

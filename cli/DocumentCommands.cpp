@@ -23,7 +23,7 @@ void SaveAs(CliSession& session, const Args& args) {
 void Revert(CliSession& session, const Args&) {
     COLMDoc& doc = session.Current();
     if (!doc.CanRevert()) throw CommandFailure("nothing to revert");
-    doc.Revert();
+    if (!doc.Revert()) throw Cancelled();
 }
 
 void Close(CliSession& session, const Args&) {

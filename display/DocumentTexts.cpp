@@ -1,6 +1,7 @@
 #include "display/DocumentTexts.h"
 
 #include "base/StringId.h"
+#include "document/LoopFlag.h"
 #include "platform/File.h"
 #include "sound/TimeMath.h"
 
@@ -45,6 +46,8 @@ std::string FileInfoText(const SoundInfo& info, const std::tm& modified) {
         FormatText(StringId::FileInfoSamples, static_cast<unsigned long>(info.frames)),
         FormatText(StringId::FileInfoLength, t.hours, t.minutes, t.seconds, t.milliseconds),
         FormatText(StringId::FileInfoDataSize, dataSize),
+        Text(!LoopFlagApplies(info) ? StringId::FileInfoLoopNone
+                                    : info.loopOn ? StringId::FileInfoLoopOn : StringId::FileInfoLoopOff),
         FormatText(StringId::FileInfoModified, modified.tm_year + 1900, modified.tm_mon + 1, modified.tm_mday,
                    modified.tm_hour, modified.tm_min, modified.tm_sec),
     };

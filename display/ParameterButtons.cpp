@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "display/FrameSpan.h"
+#include "document/LoopFlag.h"
 
 namespace pelmora {
 
@@ -69,6 +70,7 @@ LoopCatch CatchLoopStart(COLMDoc& doc, SnapMode snapMode, Transport transport) {
         if (transport == Transport::Idle)
             info.loopStart = SnapEdge(doc, {snapMode, info.loopStart, info.loopEnd, AllChannels(info)});
     }
+    SwitchOnCreatedLoop(info, before.start, before.end);
     const bool changed = info.loopStart != before.start || info.loopEnd != before.end;
     return {changed, changed && transport == Transport::Playing && info.loopEnd >= cursor};
 }
@@ -89,6 +91,7 @@ LoopCatch CatchLoopEnd(COLMDoc& doc, SnapMode snapMode, Transport transport) {
         if (transport == Transport::Idle)
             info.loopEnd = SnapEdge(doc, {snapMode, info.loopEnd, info.loopStart, AllChannels(info)});
     }
+    SwitchOnCreatedLoop(info, before.start, before.end);
     const bool changed = info.loopStart != before.start || info.loopEnd != before.end;
     return {changed, changed && transport == Transport::Playing};
 }

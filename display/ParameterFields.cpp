@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "display/FrameSpan.h"
+#include "document/LoopFlag.h"
 
 #include "sound/TimeMath.h"
 
@@ -138,12 +139,25 @@ FieldCommit CommitLoop(COLMDoc& doc, FieldGroup group, std::int64_t v, const Fie
         else end = SnapEdge(doc, {mode, std::uint32_t(end), std::uint32_t(start), all});
     }
     if (start == info.loopStart && end == info.loopEnd) return FieldCommit::FieldsOnly;
+    const std::uint32_t startBefore = info.loopStart, endBefore = info.loopEnd;
     info.loopStart = std::uint32_t(start);
     info.loopEnd = std::uint32_t(end);
+    SwitchOnCreatedLoop(info, startBefore, endBefore);
     return FieldCommit::Loop;
 }
 
 }  // namespace
+
+std::string WidestFieldText(FieldKind kind) {
+    switch (kind) {
+        case FieldKind::Frames: return "4294967295";
+        case FieldKind::Hours: return "298";
+        case FieldKind::Minutes:
+        case FieldKind::Seconds: return "59";
+        case FieldKind::Milliseconds: return "999";
+    }
+    return {};
+}
 
 FieldGroup GroupOfField(int field) { return static_cast<FieldGroup>(field / kFieldsPerGroup); }
 

@@ -40,6 +40,9 @@ bool IsLoopGroup(FieldGroup group);
 // The frame value a group shows.
 std::uint32_t GroupFrames(const COLMDoc& doc, FieldGroup group);
 std::string FieldText(const COLMDoc& doc, int field);
+// The widest text a field of the kind can show: the largest frame number, and the largest
+// time parts of the longest sound (4294967295 frames at the lowest rate, 4000 Hz).
+std::string WidestFieldText(FieldKind kind);
 
 // Whether a lock keeps the field from being edited.
 bool IsFieldLocked(int field, std::uint32_t selectionLock, std::uint32_t loopLock);

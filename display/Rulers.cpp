@@ -54,13 +54,19 @@ std::vector<TimeTick> TimeRulerTicks(const COLMDoc& doc, int width) {
     std::vector<TimeTick> ticks;
     const auto frameStep = static_cast<std::uint64_t>(kTimeTickColumns * doc.view.horizontalZoom);
     const std::uint16_t mode = RulerMode(doc.view.timeRulerSetting);
+    std::string previousLabel;
     for (int i = 0; i * kTimeTickColumns < width; ++i) {
         TimeTick tick;
         tick.x = i * kTimeTickColumns;
         tick.frame = static_cast<std::uint32_t>(std::min<std::uint64_t>(
             doc.view.firstVisible + std::uint64_t(i) * frameStep, UINT32_MAX));
         tick.labelled = i % kLabelledTickEvery == 0;
-        if (tick.labelled) tick.label = TimeRulerLabel(mode, doc.Info().sampleRate, tick.frame);
+        if (tick.labelled) {
+            // At high zoom ten ticks can lie within one millisecond: a label that would repeat the
+            // previous one is left off, the long tick stays.
+            std::string label = TimeRulerLabel(mode, doc.Info().sampleRate, tick.frame);
+            if (label != previousLabel) tick.label = previousLabel = std::move(label);
+        }
         ticks.push_back(std::move(tick));
     }
     return ticks;

@@ -15,12 +15,13 @@ inline constexpr int kLabelledTickEvery = 10;
 struct TimeTick {
     int x = 0;  // column from the waveform's left edge
     std::uint32_t frame = 0;
-    bool labelled = false;  // long and labelled
+    bool labelled = false;  // long, and labelled unless its label would repeat the previous one
     std::string label;
 };
 
 // A tick every 16 columns from the left edge, each 16 × zoom frames (truncated) further on;
-// every tenth is long and labelled with its frame in the ruler's mode.
+// every tenth is long and labelled with its frame in the ruler's mode, when that label differs
+// from the previous label shown (in Time mode, by at least 1 ms).
 std::vector<TimeTick> TimeRulerTicks(const COLMDoc& doc, int width);
 // "%02d:%02d:%02d.%03d" in Time mode, the frame number in Sample mode.
 std::string TimeRulerLabel(std::uint16_t mode, std::uint32_t sampleRate, std::uint32_t frame);

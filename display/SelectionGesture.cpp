@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "display/FrameSpan.h"
+#include "document/LoopFlag.h"
 
 namespace pelmora {
 
@@ -88,7 +89,7 @@ std::optional<LoopMarkerGesture> LoopMarkerGesture::Press(COLMDoc& doc, LoopMark
                                                           double column, double startColumn, Transport transport) {
     if (Busy(transport) || doc.loopLock == 1) return std::nullopt;
     const SoundInfo& info = doc.Info();
-    LoopMarkerGesture g(marker);
+    LoopMarkerGesture g(marker, {info.loopStart, info.loopEnd}, info.loopOn);
     const bool hasLoop = HasLoopMarkers(info.loopStart, info.loopEnd);
     const bool grabsStart = marker == LoopMarker::Start && hasLoop && column >= startColumn &&
                             column - startColumn < kLoopGrabColumns;
@@ -97,6 +98,14 @@ std::optional<LoopMarkerGesture> LoopMarkerGesture::Press(COLMDoc& doc, LoopMark
 }
 
 void LoopMarkerGesture::Drag(COLMDoc& doc, std::uint32_t frame) {
+    Move(doc, frame);
+    // Measured against the loop at the press: a new loop is on while it holds frames, and an
+    // existing one dragged through empty keeps its flag.
+    doc.Info().loopOn = onBefore_;
+    SwitchOnCreatedLoop(doc.Info(), before_.start, before_.end);
+}
+
+void LoopMarkerGesture::Move(COLMDoc& doc, std::uint32_t frame) {
     SoundInfo& info = doc.Info();
     frame = std::min(frame, info.frames);
     if (!HasLoopMarkers(info.loopStart, info.loopEnd)) {

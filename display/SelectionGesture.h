@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "display/FrameSpan.h"
 #include "display/SnapEdge.h"
 #include "display/WaveformView.h"
 #include "document/COLMDoc.h"
@@ -53,8 +54,12 @@ public:
     void Drag(COLMDoc& doc, std::uint32_t frame);
 
 private:
-    explicit LoopMarkerGesture(LoopMarker marker) : marker_(marker) {}
+    LoopMarkerGesture(LoopMarker marker, FrameSpan before, bool onBefore)
+        : marker_(marker), before_(before), onBefore_(onBefore) {}
+    void Move(COLMDoc& doc, std::uint32_t frame);
     LoopMarker marker_;
+    FrameSpan before_;  // the loop and its flag when the button went down
+    bool onBefore_;
 };
 
 // A click or drag in the time ruler moves the play cursor, at most to the last visible frame − 1.

@@ -1,5 +1,7 @@
 #include "document/COLMDoc.h"
 
+#include <algorithm>
+
 #include "base/Error.h"
 #include "document/FileCopy.h"
 #include "document/HdPlayRewrite.h"
@@ -50,18 +52,29 @@ std::unique_ptr<COLMDoc> COLMDoc::OpenDocument(DocumentHost& host, const OpenReq
 
 std::unique_ptr<COLMDoc> COLMDoc::OpenChecked(DocumentHost& host, const OpenRequest& request) {
     const FileType type = PreCheckSoundFile(request.path);
+    // An extensible header holding plain PCM opens once its working copy has a plain one; the
+    // user's file keeps its header until saved, so such a file is always edited in a copy.
+    const bool extensible = type == FileType::Wav && !request.importMark && HasExtensiblePcmHeader(request.path);
+    if (extensible &&
+        host.Prompts().Ask(Text(StringId::ExtensibleHeaderQuestion), Buttons::YesNo) != Answer::Yes)
+        throw Error(StringId::UnknownWavePcmFormat);
     std::unique_ptr<COLMDoc> doc(new COLMDoc(host));
     doc->MakeUndoFiles();
     doc->openedPath_ = request.path;
     doc->title_ = platform::FileNameOf(request.path);
     doc->info_.fileType = type;
-    doc->fileBackup_ = request.fileBackup;
+    doc->fileBackup_ = request.fileBackup || extensible;
     if (request.importMark) {
         doc->fileBackup_ = false;
         doc->madeFromTempFile_ = true;
         doc->dataChanged_ = true;
     }
     if (doc->fileBackup_) doc->MakeEditingCopy(request.path);
+    if (extensible) {
+        if (!doc->fileBackup_) throw Cancelled();  // no copy: the original is not to be changed
+        RewriteExtensibleHeader(doc->backupCopyPath_);
+        doc->dataChanged_ = true;  // the original gets the plain header when saved
+    }
     doc->workingPath_ = doc->fileBackup_ ? doc->backupCopyPath_ : request.path;
     doc->originalPath_ = doc->fileBackup_ ? request.path : std::string();
     doc->ReadWorkingFile();
@@ -289,8 +302,13 @@ void COLMDoc::RebindTo(const std::string& target) {
     RememberSavedLoop();
 }
 
-void COLMDoc::Revert() {
-    if (!fileBackup_) return;
+bool COLMDoc::Revert() {
+    if (!fileBackup_) return false;
+    // Every change and the undo record go: one stray click must not do that unasked.
+    if ((dataChanged_ || LoopChanged()) &&
+        host_.Prompts().Ask(FormatText(StringId::DiscardChangesQuestion, title_.c_str()), Buttons::YesNo) !=
+            Answer::Yes)
+        return false;
     CopyFileWithProgress(originalPath_, workingPath_, StringId::Reverting, host_.Progress());
     ReadWorkingFile();
     selectionStart = selectionEnd = 0;
@@ -304,6 +322,7 @@ void COLMDoc::Revert() {
     playCursor = 0;
     NotifySoundReplaced();
     if (image_) image_->FileOpened();
+    return true;
 }
 
 bool COLMDoc::AskSaveAsUntilDone() {
@@ -439,6 +458,8 @@ void COLMDoc::NotifyFramesChanged(std::uint32_t first, std::uint32_t count) {
 }
 
 void COLMDoc::NotifyFramesRemoved(std::uint32_t first, std::uint32_t count) {
+    // The position the status bar shows stays inside the shorter sound.
+    view.currentPosition = std::min(view.currentPosition, info_.frames);
     for (DocumentObserver* o : observers_) o->FramesRemoved(first, count);
 }
 
@@ -447,6 +468,7 @@ void COLMDoc::NotifyFramesInserted(std::uint32_t first, std::uint32_t count) {
 }
 
 void COLMDoc::NotifySoundReplaced() {
+    view.currentPosition = std::min(view.currentPosition, info_.frames);
     for (DocumentObserver* o : observers_) o->SoundReplaced();
 }
 

@@ -38,7 +38,8 @@ public:
     bool SaveAs();
     // false when a question was answered Cancel.
     bool SaveAsPath(const std::string& target);
-    void Revert();
+    // Asks first when there are unsaved changes; false when the user kept them.
+    bool Revert();
     // The close questions; true when the document may close.
     bool CanClose();
     // For a document closed without its questions (the command line at its end): a file the

@@ -139,6 +139,15 @@ std::int64_t NewDialogModel::BlockAlign() const {
     return Channels() * std::max<std::int64_t>(0, (Bits() + 7) / 8);
 }
 
+std::string NewDialogModel::FormatFreeSpace(std::uint64_t freeBytes) {
+    constexpr std::uint64_t kMegabyte = 1ull << 20, kGigabyte = 1ull << 30;
+    const bool giga = freeBytes >= kGigabyte;
+    const std::uint64_t unit = giga ? kGigabyte : kMegabyte;
+    const std::uint64_t tenths = freeBytes / unit * 10 + freeBytes % unit * 10 / unit;
+    return FormatText(giga ? StringId::FreeSpaceGigabytes : StringId::FreeSpaceMegabytes,
+                      static_cast<double>(tenths) / 10.0);
+}
+
 std::int64_t NewDialogModel::DataSize() const {
     const std::int64_t blockAlign = BlockAlign();
     if (blockAlign > 0 && frames_ > INT64_MAX / blockAlign) return INT64_MAX;

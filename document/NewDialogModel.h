@@ -135,6 +135,10 @@ public:
     // "Data size": frames × block align.
     std::int64_t DataSize() const;
 
+    // "Working volume remain": free bytes in MB, from 1 GB on in GB (binary units, one decimal,
+    // rounded down so that the space is never overstated).
+    static std::string FormatFreeSpace(std::uint64_t freeBytes);
+
     // The checks of "New", in order; corrections change this model.
     NewValidation Validate(std::uint64_t freeBytesOfWorkingDrive);
 

@@ -8,6 +8,13 @@ namespace pelmora {
 
 void NormalizeDialogModel::MoveSlider(int position) { rate_ = std::clamp(position, kMinRate, kMaxRate); }
 
+bool NormalizeDialogModel::CommitRateText(const std::string& rateText) {
+    const std::optional<long long> value = ParseWholeNumber(rateText);
+    if (!value || *value < kMinRate || *value > kMaxRate) return false;
+    rate_ = static_cast<int>(*value);
+    return true;
+}
+
 DialogVerdict NormalizeDialogModel::Ok(const std::string& rateText) {
     const std::optional<long long> value = ParseWholeNumber(rateText);
     if (!value) return DialogVerdict::Rejected;

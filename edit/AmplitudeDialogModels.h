@@ -24,6 +24,9 @@ public:
     int Rate() const { return rate_; }
     int SliderPosition() const { return rate_; }
     void MoveSlider(int position);
+    // A rate typed into the edit moves the slider when it is a whole number within 70 … 110;
+    // false otherwise, and then only OK decides what becomes of the text.
+    bool CommitRateText(const std::string& rateText);
     // OK with the rate edit's text: a value outside 70 … 110 is limited and written back.
     DialogVerdict Ok(const std::string& rateText);
 

@@ -1,5 +1,7 @@
 #include "edit/Selection.h"
 
+#include "document/LoopFlag.h"
+
 namespace pelmora {
 
 bool SelectFrames(COLMDoc& doc, std::uint32_t start, std::uint32_t end) {
@@ -34,8 +36,11 @@ void SelectLoop(COLMDoc& doc) {
 }
 
 void SelectionToLoop(COLMDoc& doc) {
-    doc.Info().loopStart = doc.selectionStart;
-    doc.Info().loopEnd = doc.selectionEnd;
+    SoundInfo& info = doc.Info();
+    const std::uint32_t startBefore = info.loopStart, endBefore = info.loopEnd;
+    info.loopStart = doc.selectionStart;
+    info.loopEnd = doc.selectionEnd;
+    SwitchOnCreatedLoop(info, startBefore, endBefore);
 }
 
 }  // namespace pelmora

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -17,6 +18,7 @@
 #include "display/DocumentWaveform.h"
 #include "display/ui/ChildFrame.h"
 #include "display/ui/PaneWForm.h"
+#include "document/LoopFlag.h"
 #include "document/NewSoundFile.h"
 #include "document/OpenDialogModel.h"
 #include "document/ui/NewDialog.h"
@@ -118,6 +120,7 @@ void CMainFrame::UpdateCommands() {
             Tr(waveform && !waveform->Image().waveformShown ? "Show Waveform" : "Hide Waveform"));
         commands_[CommandId::Overview].action->setText(Tr(doc->view.overviewShown ? "Hide Overview" : "Show Overview"));
     }
+    UpdateMainTitle();
 }
 
 COLMDoc* CMainFrame::ActiveDocument() const {
@@ -260,10 +263,14 @@ void CMainFrame::BuildCommands() {
              withDoc([](COLMDoc& d, CMainFrame&) { Reverse(d); }), hasSelection);
     Register(CommandId::Silence, Tr("Silence"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame&) { Silence(d); }), hasSelection);
+    auto hasLoop = [this] { COLMDoc* d = ActiveDocument(); return d && LoopFlagApplies(d->Info()); };
     Register(CommandId::SelectLoop, Tr("Select Loop"), QKeySequence(),
-             withDoc([](COLMDoc& d, CMainFrame&) { SelectLoop(d); }), hasDoc);
+             withDoc([](COLMDoc& d, CMainFrame&) { SelectLoop(d); }), hasLoop);
     Register(CommandId::SelectionToLoop, Tr("Select to Loop"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame&) { SelectionToLoop(d); }), hasDoc);
+    Register(CommandId::LoopOn, Tr("Loop On"), QKeySequence(),
+             withDoc([](COLMDoc& d, CMainFrame&) { ToggleLoopOn(d.Info()); }), hasLoop,
+             [this] { COLMDoc* d = ActiveDocument(); return d && LoopFlagApplies(d->Info()) && d->Info().loopOn; });
 
     // Enabled while no sound plays or records.
     Register(CommandId::RescanScsi, Tr(Text(StringId::RescanScsi)), QKeySequence(), [this] {
@@ -326,7 +333,8 @@ void CMainFrame::BuildMenus() {
          CommandId::Insert, CommandId::Clear, CommandId::SelectAll, CommandId::Trim, CommandId::Mix,
          kSeparator, CommandId::Reverse, CommandId::Invert, CommandId::FadeIn, CommandId::FadeOut,
          CommandId::LoopCrossfade, kSeparator, CommandId::Gain, CommandId::Normalize, CommandId::Silence,
-         CommandId::DcOffset, kSeparator, CommandId::SelectionToNew});
+         CommandId::DcOffset, kSeparator, CommandId::SelectLoop, CommandId::SelectionToLoop, CommandId::LoopOn,
+         kSeparator, CommandId::SelectionToNew});
     BuildViewMenu(menuBar()->addMenu(Tr("&View")));
     QMenu* options = menuBar()->addMenu(Tr("&Options"));
     add(options, {CommandId::RescanScsi, CommandId::SelectWorkingDir, CommandId::FileBackup});
@@ -367,6 +375,9 @@ void CMainFrame::ShowDocument(COLMDoc& doc) {
     window->setWindowTitle(child->windowTitle());
     window->installEventFilter(this);
     connect(child->WaveformPane(), &CPaneWForm::SelectionChanged, this, [this] { UpdateCommands(); });
+    child->WaveformPane()->SetLoopMenuActions({commands_[CommandId::LoopOn].action,
+                                              commands_[CommandId::SelectLoop].action});
+    connect(child->WaveformPane(), &CPaneWForm::LoopMenuRequested, this, [this] { UpdateCommands(); });
     child->SetSnapModeSource([this] { return app_->snapMode; });
     child->SetBusySource([this] { return progress_->IsActive(); });
     connect(child, &CChildFrame::SelectWorkingDirRequested, this, [this] { Run(CommandId::SelectWorkingDir); });
@@ -374,6 +385,10 @@ void CMainFrame::ShowDocument(COLMDoc& doc) {
     // The "m" start-up switch asks for document windows that open maximised.
     if (app_->displayFlag) window->showMaximized();
     else window->show();
+    // A new document comes to the front and takes the keyboard, whichever window was maximised.
+    mdi_->setActiveSubWindow(window);
+    window->raise();
+    FocusActiveDocument();
 }
 
 void CMainFrame::OpenSound(const QString& path) {
@@ -422,6 +437,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         event->accept();
         return false;
     }
+    if (event->type() == QEvent::Hide && qobject_cast<QDialog*>(watched))
+        QTimer::singleShot(0, this, [this] { FocusActiveDocument(); });
     if (event->type() == QEvent::Close) {
         if (auto* window = qobject_cast<QMdiSubWindow*>(watched)) {
             if (!CloseDocumentWindow(window)) {

@@ -89,6 +89,11 @@ private:
     void SaveFrame(Profile& profile) const;
     void BuildStatusBar();
     void UpdateCommands();
+    // "Pelmora - x.wav" for the active document ("Pelmora - [x.wav]" while it is maximised, as
+    // the MDI area writes it), "Pelmora" without one (MainFrameShell.cpp).
+    void UpdateMainTitle();
+    // The keyboard back to the active document window, once no dialog or menu holds it.
+    void FocusActiveDocument();
     COLMDoc* ActiveDocument() const;
     CChildFrame* WindowFor(COLMDoc& doc);
     void ShowDocument(COLMDoc& doc);

@@ -1,5 +1,6 @@
 // The main frame's shell: toolbars, window commands, the frame's placement, the command line.
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QIcon>
@@ -12,6 +13,7 @@
 #include "base/ui/Translate.h"
 #include "app/MenuText.h"
 #include "display/ui/ChildFrame.h"
+#include "display/ui/PaneWForm.h"
 #include "app/ui/MainFrame.h"
 
 namespace pelmora {
@@ -239,6 +241,25 @@ void CMainFrame::ApplyCommandLine(const CommandLine& commandLine) {
     if (commandLine.file.empty()) return;
     const QFileInfo file(QString::fromStdString(commandLine.file));
     OpenSound(file.exists() ? file.canonicalFilePath() : file.absoluteFilePath());
+}
+
+void CMainFrame::UpdateMainTitle() {
+    QString title = QStringLiteral("Pelmora");
+    if (QMdiSubWindow* window = mdi_->activeSubWindow()) {
+        const QString document = window->windowTitle();
+        title += window->isMaximized() ? QStringLiteral(" - [%1]").arg(document) : QStringLiteral(" - ") + document;
+    }
+    if (windowTitle() != title) setWindowTitle(title);
+}
+
+void CMainFrame::FocusActiveDocument() {
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return;
+    CChildFrame* child = ActiveChild();
+    if (!child) return;
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && child->isAncestorOf(focus)) return;
+    activateWindow();
+    child->WaveformPane()->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace pelmora

@@ -77,7 +77,8 @@ void CMainFrame::BuildViewCommands() {
     Register(CommandId::HorizontalFullZoomOut, Tr("Horizontal Full Zoom Out"), QKeySequence(Qt::CTRL | Qt::Key_G),
              rule(HorizontalFullZoomOut), hasDoc);
     Register(CommandId::FitToSelection, Tr("Fit To Selection"), QKeySequence(Qt::CTRL | Qt::Key_F),
-             rule(FitToSelection), hasDoc);
+             rule(FitToSelection),
+             [this] { return ActiveDocument() && ActiveDocument()->selectionEnd > ActiveDocument()->selectionStart; });
     Register(CommandId::FitToLoop, Tr("Fit To Loop"), QKeySequence(Qt::CTRL | Qt::Key_L), rule(FitToLoop),
              [this] { return ActiveDocument() && ActiveDocument()->Info().loopEnd > ActiveDocument()->Info().loopStart; });
     Register(CommandId::PreviousZoom, Tr("Previous Zoom"), QKeySequence(Qt::Key_Z), rule(PreviousZoom), hasDoc);

@@ -53,6 +53,7 @@ CChildFrame::CChildFrame(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(
     });
     connect(waveform_, &CPaneWForm::LoopChanged, this, [this] {
         parameters_->UpdateLoopFields();
+        fileInfo_->Refresh();  // it says whether the loop is on
         UpdateTitle();
     });
     connect(waveform_, &CPaneWForm::PositionChanged, this, [this] {
@@ -66,6 +67,7 @@ CChildFrame::CChildFrame(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(
     });
     connect(parameters_, &CPaneWParam::LoopEdited, this, [this] {
         waveform_->Redraw();
+        fileInfo_->Refresh();
         UpdateTitle();
     });
     connect(parameters_, &CPaneWParam::ZoomChanged, waveform_, &CPaneWForm::Redraw);

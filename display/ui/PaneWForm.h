@@ -3,6 +3,7 @@
 // the selection, the loop markers and the play cursor. The view rules are the core's; the pane
 // lays out its areas, draws, and turns mouse gestures into calls of those rules.
 
+#include <QAction>
 #include <QImage>
 #include <QScrollBar>
 #include <QTimer>
@@ -34,6 +35,12 @@ public:
     // While an operation runs the document is half changed: the pane shows what it drew last.
     void SetBusySource(std::function<bool()> busy) { busy_ = std::move(busy); }
 
+    // The context menu on the loop marker lines ("Loop On" and the other loop commands); the
+    // right button opens it within a few columns of either line.
+    void SetLoopMenuActions(QList<QAction*> actions) { loopMenuActions_ = std::move(actions); }
+    const QList<QAction*>& LoopMenuActions() const { return loopMenuActions_; }
+    bool OnLoopMarker(QPoint at) const;
+
     // `ShowPlayCursor`: follows the play position when asked to, and moves the cursor line.
     void ShowPlayCursor();
 
@@ -51,6 +58,8 @@ public:
 signals:
     void SelectionChanged();
     void LoopChanged();
+    // The loop menu is about to open: its items' states should be brought up to date.
+    void LoopMenuRequested();
     // The play cursor or the current position moved.
     void PositionChanged();
     // Zoom or visible range changed.
@@ -107,6 +116,7 @@ private:
     double bandViewZoom_ = 0;
     QPoint lastPointer_;
     QTimer autoScroll_;
+    QList<QAction*> loopMenuActions_;
 };
 
 }  // namespace pelmora

@@ -1,6 +1,7 @@
 #include "display/ui/PaneWParam.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -8,8 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "base/ui/Translate.h"
 #include "base/Error.h"
@@ -19,15 +23,8 @@ namespace pelmora {
 
 namespace {
 
-
-// The widest text a field of this kind shows, with a little room for the frame.
-QString WidestText(FieldKind kind) {
-    switch (kind) {
-        case FieldKind::Frames: return QStringLiteral("0000000000");
-        case FieldKind::Milliseconds: return QStringLiteral("0000");
-        default: return QStringLiteral("000");
-    }
-}
+constexpr int kFieldIndent = 1;    // between a field's frame and its text
+constexpr int kSectionSpacing = 6;
 
 QLabel* Separator(const char* text, QWidget* parent) {
     auto* label = new QLabel(QString::fromLatin1(text), parent);
@@ -44,17 +41,36 @@ constexpr const char* kTimeSeparators[] = {":", ":", "."};
 }  // namespace
 
 CPaneWParam::CPaneWParam(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
+    // The fields keep their width; a window too narrow for them scrolls the pane sideways.
+    scroller_ = new QScrollArea(this);
+    scroller_->setFrameShape(QFrame::NoFrame);
+    scroller_->setWidgetResizable(true);
+    scroller_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    content_ = new QWidget;
+    // A point smaller than the rest of the window, as such forms are: the seven groups then fit
+    // a new document window side by side.
+    QFont small = content_->font();
+    small.setPointSizeF(std::max(7.0, small.pointSizeF() - 1.0));
+    content_->setFont(small);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroller_);
+
     for (int field = 0; field < kParameterFieldCount; ++field) fields_[std::size_t(field)] = MakeField(field);
 
-    auto* layout = new QHBoxLayout(this);
+    auto* layout = new QHBoxLayout(content_);
     layout->setContentsMargins(4, 2, 4, 2);
-    layout->setSpacing(12);
-    layout->addWidget(PlayLocationSection());
+    layout->setSpacing(kSectionSpacing);
 
     QGridLayout* selection = nullptr;
     layout->addWidget(GroupSection("Sel.", FieldGroup::SelectionStart, selection));
     selectionPositionLock_ = MakeButton(PaneGlyph::LockPosition, "Lock Sel Position");
     selectionLengthLock_ = MakeButton(PaneGlyph::LockLength, "Lock Sel Length");
+    // The caption sits above the lock buttons, so the group needs no column of its own for it.
+    QWidget* caption = selection->itemAtPosition(0, 0)->widget();
+    selection->removeWidget(caption);
+    selection->addWidget(caption, 0, 9);
     selection->addWidget(selectionPositionLock_, 1, 9);
     selection->addWidget(selectionLengthLock_, 3, 9);
     connect(selectionPositionLock_, &QToolButton::clicked, this,
@@ -68,7 +84,9 @@ CPaneWParam::CPaneWParam(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(
     catchLoopEnd_ = MakeButton(PaneGlyph::CatchLoopEnd, "Catch Loop End");
     catchLoopStart_->setCheckable(false);
     catchLoopEnd_->setCheckable(false);
-    loopMode_ = new QPushButton(Tr("Loop"), this);
+    loopMode_ = new QToolButton(content_);
+    loopMode_->setText(Tr("Loop"));
+    loopMode_->setToolButtonStyle(Qt::ToolButtonTextOnly);
     loopMode_->setCheckable(true);
     loopMode_->setToolTip(Tr("Loop Mode (Num /)"));
     loopMode_->setFocusPolicy(Qt::NoFocus);
@@ -85,12 +103,21 @@ CPaneWParam::CPaneWParam(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(
             [this] { ToggleLock([this] { return ToggleLoopPositionLock(doc_); }); });
     connect(loopLengthLock_, &QToolButton::clicked, this,
             [this] { ToggleLock([this] { return ToggleLoopLengthLock(doc_); }); });
-    connect(loopMode_, &QPushButton::clicked, this, [this](bool on) { doc_.loopMode = on; });
+    connect(loopMode_, &QToolButton::clicked, this, [this](bool on) { doc_.loopMode = on; });
 
-    layout->addWidget(ZoomSection());
+    // The play location above the zoom buttons: one row of fields over two rows of buttons.
+    auto* playAndZoom = new QWidget(content_);
+    auto* column = new QVBoxLayout(playAndZoom);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(1);
+    column->addWidget(PlayLocationSection());
+    column->addWidget(ZoomSection(), 0, Qt::AlignLeft);
+    column->addStretch(1);
+    layout->addWidget(playAndZoom);
     layout->addStretch(1);
 
-    editor_ = new QLineEdit(this);
+    scroller_->setWidget(content_);
+    editor_ = new QLineEdit(content_);
     editor_->hide();
     editor_->installEventFilter(this);
 
@@ -101,17 +128,20 @@ CPaneWParam::CPaneWParam(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(
 }
 
 QLabel* CPaneWParam::MakeField(int field) {
-    auto* label = new QLabel(this);
+    auto* label = new QLabel(content_);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAlignment(KindOfField(field) == FieldKind::Frames ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignCenter);
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(WidestText(KindOfField(field))) + 6);
+    label->setIndent(kFieldIndent);
+    // Room for the largest value the field can show, so that no value is ever cut.
+    const QString widest = QString::fromStdString(WidestFieldText(KindOfField(field)));
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest) + 2 * (label->frameWidth() + kFieldIndent) + 2);
     label->setCursor(Qt::IBeamCursor);
     label->installEventFilter(this);
     return label;
 }
 
 QToolButton* CPaneWParam::MakeButton(PaneGlyph glyph, const char* toolTip) {
-    auto* button = new QToolButton(this);
+    auto* button = new QToolButton(content_);
     button->setIcon(PaneGlyphIcon(glyph));
     button->setToolTip(Tr(toolTip));
     button->setCheckable(true);
@@ -121,25 +151,22 @@ QToolButton* CPaneWParam::MakeButton(PaneGlyph glyph, const char* toolTip) {
 }
 
 QWidget* CPaneWParam::PlayLocationSection() {
-    auto* section = new QWidget(this);
+    auto* section = new QWidget(content_);
     auto* grid = new QGridLayout(section);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(1);
     grid->setVerticalSpacing(1);
     grid->addWidget(new QLabel(Tr("Play location"), section), 0, 0, 1, 8);
-    grid->addWidget(new QLabel(Tr("Time"), section), 1, 0, 1, 7);
-    grid->addWidget(new QLabel(Tr("Samples"), section), 1, 7);
     for (int i = 0; i < 4; ++i) {
-        grid->addWidget(fields_[std::size_t(FieldOf(FieldGroup::PlayLocation, kTimeKinds[i]))], 2, 2 * i);
-        if (i < 3) grid->addWidget(Separator(kTimeSeparators[i], section), 2, 2 * i + 1);
+        grid->addWidget(fields_[std::size_t(FieldOf(FieldGroup::PlayLocation, kTimeKinds[i]))], 1, 2 * i);
+        if (i < 3) grid->addWidget(Separator(kTimeSeparators[i], section), 1, 2 * i + 1);
     }
-    grid->addWidget(fields_[std::size_t(FieldOf(FieldGroup::PlayLocation, FieldKind::Frames))], 2, 7);
-    grid->setRowStretch(3, 1);
+    grid->addWidget(fields_[std::size_t(FieldOf(FieldGroup::PlayLocation, FieldKind::Frames))], 1, 7);
     return section;
 }
 
 QWidget* CPaneWParam::GroupSection(const char* caption, FieldGroup first, QGridLayout*& grid) {
-    auto* section = new QWidget(this);
+    auto* section = new QWidget(content_);
     grid = new QGridLayout(section);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(1);
@@ -160,7 +187,7 @@ void CPaneWParam::AddFieldRow(QGridLayout* grid, int row, FieldGroup group) {
 }
 
 QWidget* CPaneWParam::ZoomSection() {
-    auto* section = new QWidget(this);
+    auto* section = new QWidget(content_);
     auto* grid = new QGridLayout(section);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(1);
@@ -171,14 +198,12 @@ QWidget* CPaneWParam::ZoomSection() {
     for (QToolButton* button : {horizontalIn, horizontalOut, verticalIn, verticalOut}) button->setCheckable(false);
     horizontalStep_ = MakeStepField(kHorizontalSteps, true);
     verticalStep_ = MakeStepField(kVerticalSteps, false);
-    grid->addWidget(horizontalIn, 1, 0);
-    grid->addWidget(horizontalStep_, 1, 1);
-    grid->addWidget(horizontalOut, 1, 2);
-    grid->addWidget(verticalIn, 2, 0);
-    grid->addWidget(verticalStep_, 2, 1);
-    grid->addWidget(verticalOut, 2, 2);
-    grid->setRowStretch(0, 1);
-    grid->setRowStretch(3, 1);
+    grid->addWidget(horizontalIn, 0, 0);
+    grid->addWidget(horizontalStep_, 0, 1);
+    grid->addWidget(horizontalOut, 0, 2);
+    grid->addWidget(verticalIn, 0, 3);
+    grid->addWidget(verticalStep_, 0, 4);
+    grid->addWidget(verticalOut, 0, 5);
     connect(horizontalIn, &QToolButton::clicked, this, [this] { Zoomed(ZoomHorizontalBy(doc_, 0.5, Context())); });
     connect(horizontalOut, &QToolButton::clicked, this, [this] { Zoomed(ZoomHorizontalBy(doc_, 2.0, Context())); });
     connect(verticalIn, &QToolButton::clicked, this, [this] { Zoomed(StepVerticalZoom(doc_, 1, Context())); });
@@ -188,7 +213,7 @@ QWidget* CPaneWParam::ZoomSection() {
 
 // A number that opens the list of its steps when clicked.
 QToolButton* CPaneWParam::MakeStepField(int steps, bool horizontal) {
-    auto* field = new QToolButton(this);
+    auto* field = new QToolButton(content_);
     field->setPopupMode(QToolButton::InstantPopup);
     field->setToolButtonStyle(Qt::ToolButtonTextOnly);
     field->setFocusPolicy(Qt::NoFocus);
@@ -319,7 +344,8 @@ void CPaneWParam::OpenEditor(int field) {
     editedField_ = field;
     editor_->setFont(label->font());
     editor_->setAlignment(label->alignment());
-    editor_->setGeometry(QRect(label->mapTo(this, QPoint(0, 0)), label->size()));
+    editor_->setGeometry(QRect(label->mapTo(content_, QPoint(0, 0)), label->size()));
+    scroller_->ensureWidgetVisible(label);
     editor_->setText(label->text());
     editor_->show();
     editor_->raise();
@@ -355,6 +381,14 @@ void CPaneWParam::Commit() {
                 break;
         }
     });
+}
+
+void CPaneWParam::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The sideways scroll bar takes its height below the fields, never from them.
+    const QSize needed = content_->minimumSizeHint();
+    const bool scrolls = event->size().width() < needed.width();
+    setMinimumHeight(needed.height() + (scrolls ? scroller_->horizontalScrollBar()->sizeHint().height() : 0));
 }
 
 void CPaneWParam::Guarded(const std::function<void()>& body) {

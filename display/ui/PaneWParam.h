@@ -14,9 +14,9 @@
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPushButton;
 class QToolButton;
 class QGridLayout;
+class QScrollArea;
 
 namespace pelmora {
 
@@ -31,6 +31,9 @@ public:
     void SetSnapModeSource(std::function<SnapMode()> source) { snapMode_ = std::move(source); }
 
     QLabel* Field(int field) const { return fields_[std::size_t(field)]; }
+    QToolButton* LoopModeButton() const { return loopMode_; }
+    // The pane scrolls sideways when the window is narrower than its fields.
+    QScrollArea* Scroller() const { return scroller_; }
     QLineEdit* Editor() const { return editor_; }
     // The field whose edit box is open; -1 when none is.
     int EditedField() const { return editedField_; }
@@ -49,6 +52,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QLabel* MakeField(int field);
@@ -85,7 +89,9 @@ private:
     QToolButton* loopLengthLock_ = nullptr;
     QToolButton* catchLoopStart_ = nullptr;
     QToolButton* catchLoopEnd_ = nullptr;
-    QPushButton* loopMode_ = nullptr;
+    QToolButton* loopMode_ = nullptr;
+    QScrollArea* scroller_ = nullptr;
+    QWidget* content_ = nullptr;
     QToolButton* horizontalStep_ = nullptr;
     QToolButton* verticalStep_ = nullptr;
 };

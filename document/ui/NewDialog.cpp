@@ -154,7 +154,7 @@ void NewDialog::UpdateFigures() {
     otherAmplitude_->setEnabled(waveform);
     frequency_->setEnabled(model_.FrequencyEnabled());
     dataSize_->setText(QString::number(model_.DataSize()));
-    remain_->setText(QString::number(FreeSpaceOnDrive(workDir_)));
+    remain_->setText(QString::fromStdString(NewDialogModel::FormatFreeSpace(FreeSpaceOnDrive(workDir_))));
 }
 
 bool NewDialog::Press() {

@@ -28,6 +28,9 @@ NormalizeDialog::NormalizeDialog(NormalizeDialogModel& model, QWidget* parent)
         model_.MoveSlider(position);
         Show();
     });
+    connect(rateEdit_, &QLineEdit::editingFinished, this, [this] {
+        if (model_.CommitRateText(rateEdit_->text().toStdString())) Show();
+    });
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { Ok(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     Show();

@@ -351,6 +351,7 @@ TEST(FileInfoTexts, OneFactALine) {
               "  Samples:88200\n"
               "   Length:00:00:02.000\n"
               "Data size:529200\n"
+              "     Loop:None\n"
               " Modified:2024.3.5\n"
               "          9:7:30\n");
 }

@@ -106,7 +106,8 @@ TEST_F(StoredImage, SavedBlockIsTakenBackWhenTheFileIsOpenedAgain) {
         SelectFrames(doc, 1000, 5000);
         ASSERT_TRUE(Cut(doc, app.GetClip()));
         waveform.Image().storedImageTime.reset();
-        doc.Revert();
+        prompter.Script({Answer::Yes});
+        ASSERT_TRUE(doc.Revert());
         EXPECT_EQ(waveform.Image().storedImageTime, ModifiedTime(saved)) << c.name;
         EXPECT_EQ(Points(waveform.Image()), image) << c.name;
         ASSERT_TRUE(app.Close(doc));

@@ -157,6 +157,37 @@ TEST_F(WaveformViewTest, TimeRulerTicksFollowTheVisibleRange) {
     EXPECT_EQ(ticks[20].label, "1020");
 }
 
+TEST_F(WaveformViewTest, TimeLabelsNeverRepeatAtHighZoom) {
+    // 44100 Hz: at zoom 1/16 long ticks are 10 frames (0.23 ms) apart, at zoom 1/4 40 frames
+    // (0.9 ms), at zoom 1 160 frames (3.6 ms).
+    COLMDoc& doc = Open(1'000'000);
+    ShowFromStart(doc, pane.width);
+    doc.view.timeRulerSetting = kRulerShown | kTimeRulerTime;
+    struct Case {
+        double zoom;
+        std::uint32_t first;
+        std::size_t minLabels, maxLabels;
+    };
+    // 0.999, 1.000 (five times), 1.001 s; 0, 0.9, 1.8 … 5.4 ms; 0, 3.6 … 21.8 ms.
+    for (const Case c : {Case{0.0625, 44'090, 3, 3}, Case{0.25, 0, 6, 6}, Case{1.0, 0, 7, 7}}) {
+        ASSERT_TRUE(SetZoom(doc, c.zoom, 1.0, pane));
+        ASSERT_TRUE(ScrollToFrame(doc, c.first, pane));
+        ASSERT_EQ(doc.view.firstVisible, c.first);
+        const auto ticks = TimeRulerTicks(doc, 1000);
+        std::vector<std::string> labels;
+        int longTicks = 0;
+        for (const TimeTick& t : ticks) {
+            longTicks += t.labelled;
+            if (!t.label.empty()) labels.push_back(t.label);
+        }
+        EXPECT_EQ(longTicks, 7) << c.zoom;
+        EXPECT_EQ(labels.front(), TimeRulerLabel(kTimeRulerTime, 44100, doc.view.firstVisible)) << c.zoom;
+        EXPECT_GE(labels.size(), c.minLabels) << c.zoom;
+        EXPECT_LE(labels.size(), c.maxLabels) << c.zoom;
+        for (std::size_t i = 1; i < labels.size(); ++i) EXPECT_LT(labels[i - 1], labels[i]) << c.zoom;
+    }
+}
+
 TEST(RulerTest, LevelLabelsInEachMode) {
     auto labels = [](std::uint16_t mode, int bytes, double zoom) {
         std::vector<std::string> out;

@@ -3,6 +3,7 @@
 #include "DocumentTestBed.h"
 #include "base/Error.h"
 #include "platform/File.h"
+#include "sound/Bytes.h"
 #include "support/ExternalReaders.h"
 
 using namespace pelmora;
@@ -25,9 +26,17 @@ TEST_F(DocumentLifecycle, BackupModeTouchesTheOriginalOnlyWhenSaved) {
     EXPECT_TRUE(doc.CanRevert());
     EXPECT_EQ(ReadAll(path), original);
 
-    doc.Revert();
+    // Revert asks first; No keeps every change.
+    prompter.Script({Answer::No});
+    EXPECT_FALSE(doc.Revert());
+    EXPECT_TRUE(doc.DataChanged());
+    EXPECT_NE(ReadAll(doc.WorkingPath()), original);
+    prompter.Script({Answer::Yes});
+    EXPECT_TRUE(doc.Revert());
     EXPECT_FALSE(doc.DataChanged());
     EXPECT_EQ(ReadAll(doc.WorkingPath()), original);
+    EXPECT_EQ(prompter.questions, std::vector<std::string>(2, "Discard all changes to a.wav since it was last saved?"));
+    prompter.questions.clear();
 
     ChangeData(doc, 0x33);
     const auto edited = SndfileSamples(doc.WorkingPath());
@@ -310,4 +319,46 @@ TEST_F(DocumentLifecycle, OpeningAnOpenFileActivatesItsDocument) {
     COLMDoc& second = app.Open(user + "/../user/twice.wav");
     EXPECT_EQ(&first, &second);
     EXPECT_EQ(app.Documents().size(), 1u);
+}
+
+TEST_F(DocumentLifecycle, AnExtensibleHeaderOpensAsPlainPcmOnlyWhenTheUserAgrees) {
+    // sox writes 24-bit WAV files with the extensible header.
+    const std::string path = user + "/ext.wav";
+    ASSERT_EQ(std::system(("sox -n -r 8000 -b 24 -c 2 '" + path + "' synth 0.2 sine 300 2>/dev/null").c_str()), 0);
+    const auto original = ReadAll(path);
+    const auto samples = SndfileSamples(path);
+    const std::string question = "This WAV file has an extensible header. Open it as a plain PCM WAV?";
+    for (bool backup : {true, false}) {
+        app.fileBackup = backup;
+        prompter.questions.clear();
+        prompter.Script({Answer::No});
+        try {
+            app.Open(path);
+            ADD_FAILURE() << "opened without the user's Yes";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.Id(), StringId::UnknownWavePcmFormat);
+        }
+        EXPECT_EQ(prompter.questions, std::vector<std::string>{question});
+        EXPECT_TRUE(FilesIn(work).empty()) << "no copy left behind";
+
+        prompter.Script({Answer::Yes});
+        COLMDoc& doc = app.Open(path);
+        EXPECT_TRUE(doc.FileBackup()) << "the user's file changes only when saved";
+        EXPECT_TRUE(doc.DataChanged());
+        EXPECT_EQ(doc.Info().bitsPerSample, 24);
+        EXPECT_EQ(ReadAll(path), original);
+        EXPECT_EQ(SndfileSamples(doc.WorkingPath()), samples);
+        if (!backup) {
+            app.Discard(doc);
+            continue;
+        }
+        doc.Save();
+        EXPECT_EQ(LoadLE16(ReadAll(path).data() + 20), 1) << "saved with the plain header";
+        EXPECT_EQ(SndfileSamples(path), samples);
+        EXPECT_TRUE(app.Close(doc));
+        prompter.questions.clear();
+        app.Discard(app.Open(path));
+        EXPECT_TRUE(prompter.questions.empty()) << "a plain file asks nothing";
+        WriteAll(path, original);
+    }
 }

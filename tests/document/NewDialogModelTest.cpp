@@ -254,3 +254,15 @@ TEST(NewDialogModel, SpecCarriesTheChoices) {
     EXPECT_EQ(s.frequency, 1000u);
     EXPECT_EQ(s.frames, 4800u);
 }
+
+TEST(NewDialogModel, FreeSpaceInMegabytesThenGigabytes) {
+    struct Case {
+        std::uint64_t bytes;
+        const char* shown;
+    };
+    for (const Case c : {Case{0, "0.0 MB"}, Case{(1u << 20) - 1, "0.9 MB"}, Case{1u << 20, "1.0 MB"},
+                         Case{1023ull << 20, "1023.0 MB"}, Case{(1ull << 30) - 1, "1023.9 MB"},
+                         Case{1ull << 30, "1.0 GB"}, Case{(5ull << 30) + (3ull << 29), "6.5 GB"},
+                         Case{2000ull << 30, "2000.0 GB"}})
+        EXPECT_EQ(NewDialogModel::FormatFreeSpace(c.bytes), c.shown) << c.bytes;
+}

@@ -61,6 +61,18 @@ TEST(AmplitudeDialogs, NormalizeLimitsAndDcOffsetValues) {
     EXPECT_EQ(normalize.Rate(), 95);
     EXPECT_EQ(normalize.Ok("ninety"), DialogVerdict::Rejected);
     EXPECT_EQ(normalize.Rate(), 95);
+    // A typed rate moves the slider only when OK would take it as it stands.
+    struct Typed {
+        const char* text;
+        bool taken;
+        int rate;
+    };
+    for (const Typed t : {Typed{"85", true, 85}, Typed{"110", true, 110}, Typed{"70", true, 70},
+                          Typed{"111", false, 70}, Typed{"69", false, 70}, Typed{"", false, 70},
+                          Typed{"8x", false, 70}}) {
+        EXPECT_EQ(normalize.CommitRateText(t.text), t.taken) << t.text;
+        EXPECT_EQ(normalize.SliderPosition(), t.rate) << t.text;
+    }
 
     DcOffsetDialogModel dc;
     EXPECT_EQ(dc.Mode(), DcOffsetMode::Auto);

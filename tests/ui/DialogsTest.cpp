@@ -235,3 +235,18 @@ TEST(SaveAsDialog, OffersTheDocumentsTypeFirstAndAppendsTheChosenTypesExtension)
     });
     EXPECT_EQ(ChooseSaveAsPath(nullptr, *s.doc), s.dir.File("typed.aif"));
 }
+
+TEST(NormalizeDialog, TheSliderFollowsATypedRate) {
+    NormalizeDialogModel model;
+    NormalizeDialog dialog(model);
+    dialog.show();
+    auto* edit = dialog.findChild<QLineEdit*>();
+    auto* slider = dialog.findChild<QSlider*>();
+    edit->setFocus();
+    edit->clear();
+    QTest::keyClicks(edit, "85");
+    EXPECT_EQ(slider->value(), 100) << "not while typing";
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(slider->value(), 85);
+    EXPECT_EQ(model.Rate(), 85);
+}

@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -142,6 +143,10 @@ TEST(NewDialog, PressingNewRunsTheModelsChecksAndStaysOpenOnAMessage) {
         if (edit->text() == "3000") rate = edit;
     ASSERT_NE(rate, nullptr);
     EXPECT_EQ(rate->selectedText(), "3000") << "the rate field is selected";
+    bool remainShown = false;
+    for (QLabel* label : rejected.findChildren<QLabel*>())
+        remainShown = remainShown || QRegularExpression("^[0-9]+\\.[0-9] [MG]B$").match(label->text()).hasMatch();
+    EXPECT_TRUE(remainShown) << "the free space in MB or GB";
 
     model.SetRate(22050);
     model.SetLengthMode(LengthMode::InSample);

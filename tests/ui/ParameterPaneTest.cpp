@@ -159,7 +159,7 @@ TEST_F(DocumentWindow, FileInfoAndDeviceTabs) {
     EXPECT_EQ(info->Tabs()->tabText(0), QStringLiteral("File Info"));
     EXPECT_EQ(info->Tabs()->tabText(1), QStringLiteral("Device"));
     EXPECT_TRUE(info->FileInfo()->text().startsWith(QStringLiteral("Creator       QMV0\nFile type:WAV\n     Rate:8000\n")));
-    EXPECT_TRUE(info->FileInfo()->text().contains(QStringLiteral("   Length:00:00:01.000\nData size:32000\n")));
+    EXPECT_TRUE(info->FileInfo()->text().contains(QStringLiteral("   Length:00:00:01.000\nData size:32000\n     Loop:None\n")));
     EXPECT_EQ(info->EditingMode()->text(), QStringLiteral("Editing:COPY    "));
 
     EXPECT_EQ(info->Level()->value(), 255);

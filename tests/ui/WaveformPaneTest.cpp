@@ -41,6 +41,28 @@ std::string HalfLoudStereo(const TempDir& dir, std::uint32_t frames) {
     return path;
 }
 
+// A mono 16-bit WAV whose frame i holds i × `step`: a ramp.
+std::string RampMono(const TempDir& dir, std::uint32_t frames, std::int32_t step) {
+    std::vector<std::uint8_t> file(44 + std::size_t(frames) * 2, 0);
+    std::copy_n("RIFF", 4, file.begin());
+    StoreLE32(file.data() + 4, static_cast<std::uint32_t>(file.size() - 8));
+    std::copy_n("WAVEfmt ", 8, file.begin() + 8);
+    StoreLE32(file.data() + 16, 16);
+    StoreLE16(file.data() + 20, 1);
+    StoreLE16(file.data() + 22, 1);
+    StoreLE32(file.data() + 24, 8000);
+    StoreLE32(file.data() + 28, 16000);
+    StoreLE16(file.data() + 32, 2);
+    StoreLE16(file.data() + 34, 16);
+    std::copy_n("data", 4, file.begin() + 36);
+    StoreLE32(file.data() + 40, frames * 2);
+    for (std::uint32_t f = 0; f < frames; ++f)
+        WriteSample(FileType::Wav, 2, file.data() + 44 + f * 2, std::min<std::int32_t>(32767, -32768 + std::int32_t(f) * step));
+    const std::string path = dir.File("ramp.wav");
+    WriteAll(path, file);
+    return path;
+}
+
 class WaveformPaneTest : public ::testing::Test {
 protected:
     WaveformPaneTest() : app(prompter, progress) {
@@ -167,6 +189,64 @@ TEST_F(WaveformPaneTest, AnUnreadableWorkingCopyIsSaidNotDrawnAndFarFramesStayOn
     }
     EXPECT_GT(red, 20) << "\"File read error\" is written in the pane";
     EXPECT_EQ(wavePixels, 0);
+}
+
+TEST_F(WaveformPaneTest, AtSampleZoomEachFrameIsOneStep) {
+    // A ramp at zoom 1/8: every frame is 8 columns wide. Each column but a step's first shows
+    // one pixel, level with its step; the first column joins the previous frame's level with
+    // one vertical line. No diagonals between the steps.
+    COLMDoc& doc = app.Open(RampMono(dir, 4000, 700));
+    CPaneWForm& p = Show(doc);
+    for (bool connect : {true, false}) {
+        doc.view.connectDots = connect;
+        ASSERT_TRUE(SetZoom(doc, 0.125, 1.0, p.Context()) || doc.view.horizontalZoom == 0.125);
+        p.Redraw();
+        const QImage shot = p.grab().toImage();
+        const QRect wave = p.WaveformRect();
+        const QColor wavePen(120, 210, 140);
+        auto lit = [&](int x) {
+            std::vector<int> rows;
+            for (int y = wave.top(); y <= wave.bottom(); ++y)
+                if (shot.pixelColor(x, y) == wavePen) rows.push_back(y);
+            return rows;
+        };
+        int previousLevel = -1;
+        for (int step = 1; step < 40; ++step) {
+            const int x0 = wave.left() + step * 8;
+            const std::vector<int> level = lit(x0 + 1);
+            ASSERT_EQ(level.size(), 1u) << "step " << step << (connect ? " joined" : " apart");
+            for (int x = x0 + 2; x < x0 + 8; ++x) EXPECT_EQ(lit(x), level) << "step " << step;
+            const std::vector<int> first = lit(x0);
+            if (previousLevel < 0) {
+                // The previous frame's column is left out of the check: the cursors are drawn there.
+            } else if (!connect) {
+                EXPECT_EQ(first, level) << "step " << step;
+            } else {
+                // One vertical run from the previous frame's level to this one's.
+                ASSERT_FALSE(first.empty());
+                EXPECT_EQ(first.front(), level[0]) << "the ramp rises: this level is on top";
+                EXPECT_EQ(first.back(), previousLevel);
+                EXPECT_EQ(first.size(), std::size_t(previousLevel - level[0] + 1));
+            }
+            previousLevel = level[0];
+        }
+    }
+}
+
+TEST_F(WaveformPaneTest, SelectAllCoversTheLastColumn) {
+    // 64050 frames at 128 frames a column: the last column holds only 50 frames.
+    COLMDoc& doc = app.Open(HalfLoudStereo(dir, 64'050));
+    CPaneWForm& p = Show(doc);
+    ASSERT_EQ(doc.view.horizontalZoom, 128.0);
+    doc.selectionStart = 0;
+    doc.selectionEnd = doc.Info().frames;
+    p.Redraw();
+    const QImage shot = p.grab().toImage();
+    const QRect wave = p.WaveformRect();
+    const int y = wave.top() + 3;
+    const QColor tinted = shot.pixelColor(wave.left() + 10, y);
+    EXPECT_EQ(shot.pixelColor(wave.left() + 500, y), tinted);
+    EXPECT_NE(shot.pixelColor(wave.left() + 502, y), tinted) << "nothing past the sound's end";
 }
 
 TEST_F(WaveformPaneTest, DraggingPastTheEdgeScrollsAndTheOverviewBandZooms) {
