@@ -56,11 +56,13 @@ int main(int argc, char** argv) {
     frame.Run(pelmora::CommandId::Close);
     Settle();
     pelmora::COLMDoc& doc = first->Document();
-    pelmora::SetLoop(doc, 600, 700, true);
-    doc.selectionStart = 640;
-    doc.selectionEnd = 660;
+    if (auto* window = qobject_cast<QMdiSubWindow*>(first->parentWidget())) window->showMaximized();
+    Settle();
+    pelmora::SetLoop(doc, 44110, 44200, true);
+    doc.selectionStart = 44140;
+    doc.selectionEnd = 44160;
     frame.Run(pelmora::CommandId::HorizontalFullZoomIn);
-    pelmora::ScrollToFrame(doc, 590, first->WaveformPane()->Context());
+    pelmora::ScrollToFrame(doc, 44100, first->WaveformPane()->Context());
     first->Refresh();
     ok = Shoot(frame, out + "/3-sample-zoom.png") && ok;
     return ok ? 0 : 1;

@@ -9,7 +9,7 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 out=$(realpath -m "${2:-screenshots}")
-ninja -C "$build" -j2 pelmora-screenshots >/dev/null
+[ -n "${NO_BUILD:-}" ] || ninja -C "$build" -j2 pelmora-screenshots >/dev/null
 mkdir -p "$out"
 
 # Each run has its own scratch, settings and display, so editors never hand files to each other.

@@ -67,13 +67,14 @@ void Info(CliSession& session, const Args&) {
 
 void AppendDocumentCommands(std::vector<CommandSpec>& table) {
     table.push_back({"open", 1, Open, "PATH",
-                     "open a WAV or AIFF file; it becomes the current document"});
+                     "open a WAV or AIFF file; it becomes the current document (an extensible WAV header "
+                     "holding plain PCM is opened only with --yes)"});
     table.push_back({"save", 0, Save, "",
                      "Save"});
     table.push_back({"save-as", 1, SaveAs, "PATH",
                      "Save As; the extension chooses WAV or AIFF"});
     table.push_back({"revert", 0, Revert, "",
-                     "Revert to the last saved state"});
+                     "Revert to the last saved state; unsaved changes are discarded only with --yes"});
     table.push_back({"close", 0, Close, "",
                      "close the current document; the previous one becomes current"});
     table.push_back({"info", 0, Info, "",

@@ -437,6 +437,9 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         event->accept();
         return false;
     }
+    // The MDI area writes its own title for a maximised window; ours follows it at once.
+    if (watched == this && event->type() == QEvent::WindowTitleChange)
+        QMetaObject::invokeMethod(this, [this] { UpdateMainTitle(); }, Qt::QueuedConnection);
     if (event->type() == QEvent::Hide && qobject_cast<QDialog*>(watched))
         QTimer::singleShot(0, this, [this] { FocusActiveDocument(); });
     if (event->type() == QEvent::Close) {

@@ -117,6 +117,7 @@ CPaneWParam::CPaneWParam(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(
     layout->addStretch(1);
 
     scroller_->setWidget(content_);
+    setMinimumHeight(content_->minimumSizeHint().height());
     editor_ = new QLineEdit(content_);
     editor_->hide();
     editor_->installEventFilter(this);

@@ -41,7 +41,9 @@ void ExpectFieldsWhole(CPaneWParam* pane, bool mayScroll, const char* when) {
         const QRect shown(label->mapTo(viewport, QPoint(0, 0)), label->size());
         EXPECT_GE(shown.top(), 0) << when << ": field " << field;
         EXPECT_LE(shown.bottom(), viewport->height() - 1) << when << ": field " << field << " cut at the bottom";
-        if (!mayScroll) EXPECT_TRUE(viewport->rect().contains(shown)) << when << ": field " << field;
+        if (!mayScroll) {
+            EXPECT_TRUE(viewport->rect().contains(shown)) << when << ": field " << field;
+        }
     }
     QToolButton* loop = pane->LoopModeButton();
     EXPECT_LE(loop->fontMetrics().horizontalAdvance(loop->text()), loop->width() - 4) << when;
@@ -56,8 +58,11 @@ void ExpectFieldsWhole(CPaneWParam* pane, bool mayScroll, const char* when) {
 TEST_F(MainFrameWithSound, TheParameterPaneShowsEveryFieldWholeAndScrollsWhenNarrow) {
     QMdiSubWindow* window = Mdi(frame)->activeSubWindow();
     ASSERT_EQ(window->size(), QSize(700, 500));
+    QTest::qWait(50);  // the splitter takes the pane's height
     CPaneWParam* params = child->ParameterPane();
-    EXPECT_FALSE(params->Scroller()->horizontalScrollBar()->isVisible()) << "no scrolling at the default size";
+    EXPECT_FALSE(params->Scroller()->horizontalScrollBar()->isVisible())
+        << "no scrolling at the default size: the fields need " << params->Scroller()->widget()->minimumSizeHint().width()
+        << " pixels, the pane has " << params->Scroller()->viewport()->width();
     ExpectFieldsWhole(params, false, "default size");
 
     // Tiled beside two more documents: the pane scrolls sideways and cuts nothing.
@@ -65,7 +70,7 @@ TEST_F(MainFrameWithSound, TheParameterPaneShowsEveryFieldWholeAndScrollsWhenNar
     frame.OpenSound(QString::fromStdString(MakeStereoTone(second)));
     frame.OpenSound(QString::fromStdString(MakeStereoTone(third)));
     ASSERT_TRUE(frame.Run(CommandId::TileVertically));
-    QApplication::processEvents();
+    QTest::qWait(50);
     ASSERT_LT(window->width(), 500);
     EXPECT_TRUE(params->Scroller()->horizontalScrollBar()->isVisible());
     ExpectFieldsWhole(params, true, "tiled");
@@ -106,7 +111,7 @@ TEST_F(MainFrameWithSound, ADocumentFromTheOpenDialogComesToTheFrontOverAMaximis
         auto* dialog = qobject_cast<OpenDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         dialog->selectFile(QString::fromStdString(second));
-        dialog->accept();
+        static_cast<QDialog*>(dialog)->accept();  // as the dialog's Open button does
     });
     ASSERT_TRUE(frame.Run(CommandId::Open));
     QApplication::processEvents();

@@ -26,6 +26,12 @@ QAction* MenuItem(CMainFrame& frame, const QString& menu, const QString& item) {
     return nullptr;
 }
 
+QMenu* EditMenu(CMainFrame& frame) {
+    for (QAction* top : frame.menuBar()->actions())
+        if (top->text().remove('&') == "Edit") return top->menu();
+    return nullptr;
+}
+
 // Answers the next message box with `button`, remembering its text.
 void AnswerNextQuestion(QMessageBox::StandardButton button, QString* text) {
     QTimer::singleShot(0, [button, text] {
@@ -56,6 +62,9 @@ TEST_F(MainFrameWithSound, LoopOnFromTheEditMenuAndTheMarkersMenu) {
 
     // The Edit menu's item shows the flag and flips it.
     EXPECT_TRUE(frame.IsEnabled(CommandId::LoopOn));
+    emit EditMenu(frame)->aboutToShow();  // as opening the menu does
+    EXPECT_TRUE(loopOn->isEnabled());
+    EXPECT_TRUE(loopOn->isChecked());
     loopOn->trigger();
     EXPECT_FALSE(doc.Info().loopOn);
     EXPECT_FALSE(loopOn->isChecked());
