@@ -16,6 +16,7 @@ ApplicationState::ApplicationState(Prompter& prompter, ProgressTask& progress,
     : prompter_(prompter), progress_(progress), chooser_(std::move(chooser)) {}
 
 ApplicationState::~ApplicationState() {
+    if (COLMDoc* active = audio.Active()) audio.DocumentClosing(*active);
     documents_.clear();
     if (!clip_.path.empty()) platform::RemoveFile(clip_.path);
 }
@@ -152,6 +153,7 @@ void ApplicationState::Remove(COLMDoc& document) {
     auto it = std::find_if(documents_.begin(), documents_.end(),
                            [&](const auto& d) { return d.get() == &document; });
     if (it == documents_.end()) return;
+    audio.DocumentClosing(document);
     documents_.erase(it);
     current_ = documents_.empty() ? nullptr : documents_.back().get();
     if (documents_.size() < kMaxDocuments) tooManyWarningShown_ = false;
@@ -173,6 +175,11 @@ bool ApplicationState::CloseAll() {
 void ApplicationState::Discard(COLMDoc& document) {
     document.DiscardTemporaryWorkingFile();
     Remove(document);
+}
+
+void ApplicationState::EnumerateDevices() {
+    if (devices.Enumerated()) return;
+    devices.Enumerate({soundDevices.inMid, soundDevices.inPid, soundDevices.outMid, soundDevices.outPid});
 }
 
 }  // namespace pelmora

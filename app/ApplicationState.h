@@ -10,6 +10,8 @@
 
 #include "document/COLMDoc.h"
 #include "app/RecentFiles.h"
+#include "audio/AudioEngine.h"
+#include "audio/SoundDevices.h"
 #include "display/SnapEdge.h"
 #include "document/DocumentHost.h"
 #include "edit/Clip.h"
@@ -65,6 +67,11 @@ public:
     // The File menu's recently opened sounds, and the chosen sound devices.
     RecentFiles recentFiles;
     SoundDeviceIds soundDevices;
+    // The wave devices (listed at the first use) and the engine that plays and records.
+    SoundDevices devices;
+    AudioEngine audio{devices};
+    // Lists the devices once, applying the ids of the profile.
+    void EnumerateDevices();
     // "Auto Snap", shared by every document.
     SnapMode snapMode = SnapMode::None;
     // The effect dialogs' values, remembered until the process ends.

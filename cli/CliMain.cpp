@@ -38,6 +38,8 @@ void ApplyOption(CliSession& session, const Step& step) {
 int RunCommand(CliSession& session, const Step& step) {
     try {
         session.StartUp();
+        if (session.App().audio.Active() && !AllowedWhileSoundRuns(step.name))
+            throw CommandFailure("disabled while a sound plays or records");
         FindCommand(step.name)->run(session, step.args);
         return 0;
     } catch (const Error& e) {
@@ -119,6 +121,9 @@ int RunCli(int argc, char** argv) {
             status = kExitInterrupted;
             break;
         }
+    }
+    // A sound still playing or recording is waited for; Ctrl-C stops it.
+    while (session.App().audio.Active() && RunEngineFor(session, std::chrono::hours(1))) {
     }
     session.CloseAll();
     return status;

@@ -8,7 +8,10 @@
 
 namespace pelmora::cli {
 
-CliSession::CliSession(bool drawProgress) : progress_(drawProgress), app_(prompter_, progress_) {}
+CliSession::CliSession(bool drawProgress) : progress_(drawProgress), app_(prompter_, progress_) {
+    // No Record button here whose update would settle a recording.
+    app_.audio.SetSettleOnStop(true);
+}
 
 void CliSession::SetWorkDir(const std::string& dir) {
     if (!started_) {
@@ -29,6 +32,9 @@ void CliSession::StartUp() {
     }
     app_.SetWorkDirAtStartup(dir);
     if (!app_.CreateClipFile()) throw Error(StringId::FileCreatingError);
+    Profile profile(Profile::DefaultPath());
+    profile.Load();
+    app_.soundDevices.Load(profile);
 }
 
 COLMDoc& CliSession::Current() {

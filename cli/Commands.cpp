@@ -11,6 +11,7 @@ const std::vector<CommandSpec>& CommandTable() {
         AppendImageCommands(t);
         AppendAmplitudeCommands(t);
         AppendSamplerCommands(t);
+        AppendTransportCommands(t);
         return t;
     }();
     return table;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -54,5 +55,12 @@ void AppendEditCommands(std::vector<CommandSpec>& table);
 void AppendImageCommands(std::vector<CommandSpec>& table);
 void AppendAmplitudeCommands(std::vector<CommandSpec>& table);
 void AppendSamplerCommands(std::vector<CommandSpec>& table);
+void AppendTransportCommands(std::vector<CommandSpec>& table);
+
+// Handles the engine's messages while a sound plays or records, for at most `limit`; Ctrl-C
+// stops the sound. True when the time ran out with the sound still running.
+bool RunEngineFor(CliSession& session, std::chrono::steady_clock::duration limit);
+// The commands the editor leaves enabled while a sound plays or records.
+bool AllowedWhileSoundRuns(const std::string& command);
 
 }  // namespace pelmora::cli
