@@ -109,8 +109,8 @@ bool PlayStream::Fill(const platform::File& file, std::uint8_t* buffer, std::uin
             }
             if (filled > repeatFrom)
                 record.Add({(filled - repeatFrom) / ba, loopStart_, loopStart_, loopEnd_ - loopStart_});
-            next = repeatFrom < capacity ? loopStartBytes + last : next;
-            if (next == end_) next = loopStartBytes;
+            // Left at the loop end, the next fill wraps, or runs on if loop mode was switched off.
+            if (repeatFrom < capacity) next = loopStartBytes + last;
             pos_ = static_cast<std::int64_t>(next);
         } else if (looping) {
             pos_ = static_cast<std::int64_t>(next);

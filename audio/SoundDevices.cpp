@@ -20,7 +20,9 @@ std::vector<SoundDevice> ListDevices(platform::WaveDir dir) {
     return list;
 }
 
-std::uint32_t ApplySaved(const std::vector<SoundDevice>& list, int mid, int pid) {
+}  // namespace
+
+std::uint32_t SelectBySavedIds(const std::vector<SoundDevice>& list, int mid, int pid) {
     std::uint32_t selected = list.empty() ? 0 : list.front().id;
     const auto wantMid = static_cast<std::uint16_t>(mid & 0xFFFF);
     const auto wantPid = static_cast<std::uint16_t>(pid & 0xFFFF);
@@ -30,13 +32,11 @@ std::uint32_t ApplySaved(const std::vector<SoundDevice>& list, int mid, int pid)
     return selected;
 }
 
-}  // namespace
-
 void SoundDevices::Enumerate(const DeviceIdPairs& saved) {
     inputs_ = ListDevices(platform::WaveDir::In);
     outputs_ = ListDevices(platform::WaveDir::Out);
-    selectedIn_ = ApplySaved(inputs_, saved.inMid, saved.inPid);
-    selectedOut_ = ApplySaved(outputs_, saved.outMid, saved.outPid);
+    selectedIn_ = SelectBySavedIds(inputs_, saved.inMid, saved.inPid);
+    selectedOut_ = SelectBySavedIds(outputs_, saved.outMid, saved.outPid);
     enumerated_ = true;
 }
 

@@ -20,6 +20,9 @@ struct DeviceIdPairs {
     int inMid = -1, inPid = -1, outMid = -1, outPid = -1;
 };
 
+// The entry a saved id pair selects: the first entry, or the last one whose ids match.
+std::uint32_t SelectBySavedIds(const std::vector<SoundDevice>& list, int mid, int pid);
+
 class SoundDevices {
 public:
     // Builds both lists (the default device first, when it can be read), selects the first

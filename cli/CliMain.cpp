@@ -122,8 +122,11 @@ int RunCli(int argc, char** argv) {
             break;
         }
     }
-    // A sound still playing or recording is waited for; Ctrl-C stops it.
-    while (session.App().audio.Active() && RunEngineFor(session, std::chrono::hours(1))) {
+    // A sound still playing or recording is waited for (Ctrl-C stops it); after a failure it
+    // is stopped.
+    AudioEngine& engine = session.App().audio;
+    if (status != 0 && engine.Active()) engine.Stop(*engine.Active());
+    while (engine.Active() && RunEngineFor(session, std::chrono::hours(1))) {
     }
     session.CloseAll();
     return status;
