@@ -122,15 +122,21 @@ bool RunEngineFor(CliSession& session, std::chrono::steady_clock::duration limit
 }
 
 void AppendTransportCommands(std::vector<CommandSpec>& table) {
-    table.push_back({"devices", 0, Devices});
-    table.push_back({"play", 0, Play});
-    table.push_back({"region-play", 0, RegionPlay});
-    table.push_back({"stop", 0, Stop});
-    table.push_back({"loop-mode", 1, LoopMode});
-    table.push_back({"locate", 1, Locate});
-    table.push_back({"record", 0, Record});
-    table.push_back({"wait", 1, Wait});
-    table.push_back({"sleep", 1, Sleep});
+    table.push_back({"devices", 0, Devices, "", "prints the input and output devices, the selected ones marked *",
+                     "One `* ID NAME (MID:PID)` line each. With PELMORA_AUDIO=null[:IN.wav[:OUT.wav]] the null "
+                     "device, which records IN.wav and plays into OUT.wav in real time, is the only one."});
+    table.push_back({"play", 0, Play, "", "starts playing the document and returns at once",
+                     "From the play location (from 0 when it is at the end). Fails on 24- and 32-bit sounds."});
+    table.push_back({"region-play", 0, RegionPlay, "", "starts playing the selection on its selected channels",
+                     "The play location comes back when it ends. Fails with an empty selection."});
+    table.push_back({"stop", 0, Stop, "", "Stop; on a document that does not play, the play location goes to 0"});
+    table.push_back({"loop-mode", 1, LoopMode, "on|off", "Loop Mode; during play the stream follows at once"});
+    table.push_back({"locate", 1, Locate, "FRAME", "sets the play location, as typing it into the parameter pane does",
+                     "Beyond the end it becomes the frame count. Fails while a sound plays or records."});
+    table.push_back({"record", 0, Record, "", "starts recording over the sound from the play location",
+                     "It ends at the end of the sound or at stop; the document's undo is discarded."});
+    table.push_back({"wait", 1, Wait, "SECONDS", "handles the sound's messages until then, or until it stops by itself"});
+    table.push_back({"sleep", 1, Sleep, "MS", "does nothing for MS milliseconds, as a long blocking operation would"});
 }
 
 bool AllowedWhileSoundRuns(const std::string& command) {
