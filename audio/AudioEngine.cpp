@@ -5,7 +5,7 @@
 
 #include "audio/EngineRun.h"
 #include "base/Error.h"
-#include "platform/Timer.h"
+#include "platform/Ticks.h"
 
 namespace pelmora {
 
@@ -123,7 +123,7 @@ StartResult AudioEngine::StartRun(COLMDoc& doc, int kind) {
         EndRun(false);
         return StartResult::Failed;
     }
-    run_->playStartTick = platform::TickCount();
+    run_->playStartTick = static_cast<std::uint32_t>(platform::TickCount());
     run_->playStartFrame = doc.playCursor;
     if (kind == kRunRecord) {
         if (recordPending_ == &doc) SettleRecording(doc);
@@ -135,7 +135,7 @@ StartResult AudioEngine::StartRun(COLMDoc& doc, int kind) {
 
 std::uint32_t AudioEngine::CursorNow() const {
     const Run& r = *run_;
-    const std::uint32_t elapsedMs = platform::TickCount() - r.playStartTick;  // counts across a wrap
+    const std::uint32_t elapsedMs = static_cast<std::uint32_t>(platform::TickCount()) - r.playStartTick;  // counts across a wrap
     std::uint64_t position = 0;
     platform::WaveGetPosition(r.device, position);  // only asked, as the device's time is not the cursor's
     const auto frames = static_cast<std::uint64_t>(r.format.sampleRate * 0.001 * elapsedMs);

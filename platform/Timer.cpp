@@ -86,9 +86,5 @@ bool TimeKillEvent(std::uint32_t id) {
     return true;
 }
 
-std::uint32_t TickCount() {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
-    return static_cast<std::uint32_t>(ms);
-}
 
 }  // namespace pelmora::platform

@@ -1,6 +1,6 @@
 #pragma once
 // Periodic timers shaped like the system's multimedia timers: each runs its callback on a thread
-// of its own, at fixed times from its start so that it does not drift. And the tick count.
+// of its own, at fixed times from its start so that it does not drift.
 
 #include <cstdint>
 
@@ -24,8 +24,5 @@ std::uint32_t TimeSetEvent(std::uint32_t delayMs, std::uint32_t resolution, Time
                            std::uintptr_t user, bool periodic);
 // Stops the timer and waits for a running callback to return. False for an unknown id.
 bool TimeKillEvent(std::uint32_t id);
-
-// Milliseconds of the monotonic clock, wrapping at 2^32.
-std::uint32_t TickCount();
 
 }  // namespace pelmora::platform
