@@ -89,6 +89,7 @@ enum class CommandId : std::uint16_t {
     // Options
     RescanScsi = 32786,
     SelectWorkingDir = 32788,
+    SoundDeviceConfiguration = 33109,
     FileBackup = 32789,
     ToolbarStandard = 33005,
     ToolbarTransport = 33004,

@@ -1,5 +1,7 @@
 #include "app/ui/MainFrame.h"
 
+#include "app/TransportLock.h"
+
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QLineEdit>
@@ -66,6 +68,7 @@ CMainFrame::CMainFrame() {
     connect(&idle_, &QTimer::timeout, this, [this] { UpdateCommands(); });
     idle_.start(kIdleMs);
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        ConfirmLeavingRecording(window);
         if (auto* child = window ? qobject_cast<CChildFrame*>(window->widget()) : nullptr)
             app_->Activate(child->Document());
         UpdateCommands();
@@ -75,6 +78,7 @@ CMainFrame::CMainFrame() {
 
 CMainFrame::~CMainFrame() {
     idle_.stop();
+    app_->audio.SetView(nullptr);
     // Windows first: they refer to the documents the application state owns. Quitting asked
     // its questions in closeEvent; here the windows just go.
     for (QMdiSubWindow* window : mdi_->subWindowList()) {
@@ -97,6 +101,7 @@ QAction* CMainFrame::Register(CommandId id, const QString& text, const QKeySeque
 
 bool CMainFrame::IsEnabled(CommandId id) {
     auto it = commands_.find(id);
+    if (SoundRuns() && RefusedWhileSoundRuns(id)) return false;
     return it != commands_.end() && (!it->second.enabled || it->second.enabled());
 }
 
@@ -109,7 +114,7 @@ bool CMainFrame::Run(CommandId id) {
 
 void CMainFrame::UpdateCommands() {
     for (auto& [id, command] : commands_) {
-        command.action->setEnabled(!command.enabled || command.enabled());
+        command.action->setEnabled(IsEnabled(id));
         if (command.checked) command.action->setChecked(command.checked());
     }
     if (COLMDoc* doc = ActiveDocument()) {
@@ -301,6 +306,7 @@ void CMainFrame::LoadSettings(const Profile& profile) {
     newModel_ = NewDialogModel(settings);
     app_->recentFiles.Load(profile);
     app_->soundDevices.Load(profile);
+    app_->EnumerateDevices();
     RestoreFrame(profile);
 }
 
@@ -308,6 +314,10 @@ void CMainFrame::SaveSettings(Profile& profile) const {
     const NewDialogSettings settings = newModel_.Settings();
     for (const NewDialogKey& key : kNewDialogKeys) profile.SetInt(kNewSection, key.name, settings.*key.field);
     app_->recentFiles.Save(profile);
+    if (app_->devices.Enumerated()) {
+        const DeviceIdPairs ids = app_->devices.SelectedIds();
+        app_->soundDevices = {ids.inMid, ids.inPid, ids.outMid, ids.outPid};
+    }
     app_->soundDevices.Save(profile);
     SaveFrame(profile);
 }
@@ -336,8 +346,11 @@ void CMainFrame::BuildMenus() {
          CommandId::DcOffset, kSeparator, CommandId::SelectLoop, CommandId::SelectionToLoop, CommandId::LoopOn,
          kSeparator, CommandId::SelectionToNew});
     BuildViewMenu(menuBar()->addMenu(Tr("&View")));
+    add(menuBar()->addMenu(Tr("&Transport")), {CommandId::Rewind, CommandId::Stop, CommandId::Play, CommandId::Record,
+                                                 CommandId::RegionPlay, kSeparator, CommandId::LoopMode});
     QMenu* options = menuBar()->addMenu(Tr("&Options"));
-    add(options, {CommandId::RescanScsi, CommandId::SelectWorkingDir, CommandId::FileBackup});
+    add(options, {CommandId::RescanScsi, CommandId::SelectWorkingDir, CommandId::SoundDeviceConfiguration,
+                  CommandId::FileBackup});
     add(options->addMenu(Tr("&Toolbars")),
         {CommandId::ToolbarStandard, CommandId::ToolbarTransport, CommandId::ToolbarView});
     QMenu* window = menuBar()->addMenu(Tr("&Window"));
@@ -380,6 +393,8 @@ void CMainFrame::ShowDocument(COLMDoc& doc) {
     connect(child->WaveformPane(), &CPaneWForm::LoopMenuRequested, this, [this] { UpdateCommands(); });
     child->SetSnapModeSource([this] { return app_->snapMode; });
     child->SetBusySource([this] { return progress_->IsActive(); });
+    app_->EnumerateDevices();
+    ConnectTransport(*child);
     connect(child, &CChildFrame::SelectWorkingDirRequested, this, [this] { Run(CommandId::SelectWorkingDir); });
     window->resize(mdi_->viewport()->size().boundedTo(QSize(700, 500)));
     // The "m" start-up switch asks for document windows that open maximised.
@@ -444,6 +459,10 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         QTimer::singleShot(0, this, [this] { FocusActiveDocument(); });
     if (event->type() == QEvent::Close) {
         if (auto* window = qobject_cast<QMdiSubWindow*>(watched)) {
+            if (SoundRuns()) {
+                event->ignore();
+                return true;
+            }
             if (!CloseDocumentWindow(window)) {
                 event->ignore();
                 return true;
@@ -453,7 +472,28 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void CMainFrame::ConfirmLeavingRecording(QMdiSubWindow* window) {
+    COLMDoc* recording = app_->audio.Active();
+    if (!window || askingAboutRecording_ || !recording ||
+        app_->audio.TransportOf(*recording) != Transport::Recording)
+        return;
+    auto* child = qobject_cast<CChildFrame*>(window->widget());
+    if (!child || &child->Document() == recording) return;
+    askingAboutRecording_ = true;
+    if (prompter_->Ask(Text(StringId::RecordingWillStop), Buttons::OkCancel) == Answer::Ok) {
+        app_->audio.Stop(*recording);
+    } else if (CChildFrame* back = WindowFor(*recording)) {
+        mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(back->parentWidget()));
+    }
+    askingAboutRecording_ = false;
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // The frame stays while a sound plays or records.
+    if (SoundRuns()) {
+        event->ignore();
+        return;
+    }
     for (QMdiSubWindow* window : mdi_->subWindowList()) {
         if (!window->close()) {
             event->ignore();

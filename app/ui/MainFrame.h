@@ -46,6 +46,9 @@ public:
     bool Run(CommandId id);
     bool IsEnabled(CommandId id);
     CChildFrame* ActiveChild() const;
+    // The audio engine's notices: a run started or ended, the play cursor moved.
+    void TransportChanged(COLMDoc& doc, bool ended);
+    void PlayCursorMoved(COLMDoc& doc);
     // The command line of the first instance: its switches set, then its file opened.
     void ApplyCommandLine(const CommandLine& commandLine);
     // The profile's settings of the frame: the "New" section, the frame's placement and the
@@ -78,6 +81,13 @@ private:
     // The window, transport and toolbar commands, and the toolbars (MainFrameShell.cpp).
     void BuildShellCommands();
     void BuildToolbars();
+    // The Transport commands, the engine's messages and the device dialog (TransportCommands.cpp).
+    void BuildTransportCommands();
+    void ConnectTransport(CChildFrame& child);
+    void ShowDeviceNames(CChildFrame& child);
+    bool SoundRuns() const;
+    // Activating another window while a recording runs asks whether to stop it.
+    void ConfirmLeavingRecording(QMdiSubWindow* window);
     void ListWindows(QMenu& windowMenu);
     // The recently opened sounds, numbered, above `before` in the File menu.
     void BuildRecentFileItems(QMenu& fileMenu, QAction* before);
@@ -110,6 +120,8 @@ private:
     NewDialogModel newModel_;
     QTimer idle_;
     bool closingWindow_ = false;
+    std::unique_ptr<TransportView> transportView_;
+    bool askingAboutRecording_ = false;
     std::map<CommandId, QToolBar*> toolbarOf_;  // by its visibility command
     std::vector<QAction*> recentItems_;
     QAction* recentSeparator_ = nullptr;

@@ -70,21 +70,8 @@ QRect ToQRect(const FrameRect& rect) { return {rect.x, rect.y, rect.cx, rect.cy}
 
 void CMainFrame::BuildShellCommands() {
     auto hasDoc = [this] { return ActiveDocument() != nullptr; };
-    auto never = [] { return false; };
 
-    // No playback engine yet: the transport stays disabled, Play and Record unchecked.
-    Register(CommandId::Rewind, Tr("Rewind"), QKeySequence(), [] {}, never);
-    Register(CommandId::Stop, Tr("Stop"), QKeySequence(), [] {}, never);
-    Register(CommandId::Play, Tr("Play"), QKeySequence(), [] {}, never, never);
-    Register(CommandId::Record, Tr("Record"), QKeySequence(), [] {}, never, never);
-    Register(CommandId::RegionPlay, Tr("RegionPlay"), QKeySequence(), [] {}, never);
-    // Loop mode is the document's, kept for the playback to come; the pane's "Loop" button shows it.
-    Register(CommandId::LoopMode, Tr("Loop Mode (Num /)"), QKeySequence(Qt::KeypadModifier | Qt::Key_Slash), [this] {
-        if (CChildFrame* child = ActiveChild()) {
-            child->Document().loopMode = !child->Document().loopMode;
-            child->Refresh();
-        }
-    }, hasDoc, [this] { return ActiveDocument() && ActiveDocument()->loopMode; });
+    BuildTransportCommands();
 
     for (const ToolbarLayout& layout : kToolbars) {
         const CommandId id = layout.visibility;
@@ -237,7 +224,10 @@ void CMainFrame::SaveFrame(Profile& profile) const {
 void CMainFrame::ApplyCommandLine(const CommandLine& commandLine) {
     if (!commandLine.fileBackup) app_->fileBackup = false;
     if (commandLine.displayFlag) app_->displayFlag = true;
-    // The "windows" device names wait for the sound device configuration.
+    if (commandLine.devices) {
+        app_->EnumerateDevices();
+        app_->devices.SelectByNames(commandLine.devices->input, commandLine.devices->output);
+    }
     if (commandLine.file.empty()) return;
     const QFileInfo file(QString::fromStdString(commandLine.file));
     OpenSound(file.exists() ? file.canonicalFilePath() : file.absoluteFilePath());

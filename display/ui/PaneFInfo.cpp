@@ -113,4 +113,8 @@ bool CPaneFInfo::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void CPaneFInfo::SetDeviceNames(const QString& input, const QString& output) {
+    devices_->setText(Tr("Input Audio Device:\n ") + input + Tr("\nOutput Audio Device:\n ") + output);
+}
+
 }  // namespace pelmora

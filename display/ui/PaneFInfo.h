@@ -22,6 +22,9 @@ public:
 
     // Rewrites every text from the document.
     void Refresh();
+    // The configured input and output devices on the "Device" tab.
+    void SetDeviceNames(const QString& input, const QString& output);
+    QLabel* DeviceNames() const { return devices_; }
 
     QTabWidget* Tabs() const { return tabs_; }
     QLabel* FileInfo() const { return fileInfo_; }

@@ -103,7 +103,10 @@ CPaneWParam::CPaneWParam(COLMDoc& doc, QWidget* parent) : QWidget(parent), doc_(
             [this] { ToggleLock([this] { return ToggleLoopPositionLock(doc_); }); });
     connect(loopLengthLock_, &QToolButton::clicked, this,
             [this] { ToggleLock([this] { return ToggleLoopLengthLock(doc_); }); });
-    connect(loopMode_, &QToolButton::clicked, this, [this](bool on) { doc_.loopMode = on; });
+    connect(loopMode_, &QToolButton::clicked, this, [this](bool on) {
+        doc_.loopMode = on;
+        emit LoopModeSwitched(on);
+    });
 
     // The play location above the zoom buttons: one row of fields over two rows of buttons.
     auto* playAndZoom = new QWidget(content_);
@@ -283,10 +286,10 @@ void CPaneWParam::CatchLoop(bool start) {
     Guarded([&] {
         const Transport transport = Context().document;
         const LoopCatch caught = start ? CatchLoopStart(doc_, Snap(), transport) : CatchLoopEnd(doc_, Snap(), transport);
-        // Playback restarts with the new loop once the audio engine can be asked to.
         if (!caught.changed) return;
         UpdateLoopFields();
         emit LoopEdited();
+        if (caught.restartPlayback) emit PlaybackRestartRequested();
     });
 }
 

@@ -48,6 +48,10 @@ signals:
     void SelectionEdited();
     void LoopEdited();
     void PlayLocationEdited();
+    // Catch Loop moved the loop while the sound plays: playback goes on from the play cursor.
+    void PlaybackRestartRequested();
+    // The "Loop" button: the audio engine follows while the sound plays.
+    void LoopModeSwitched(bool on);
     void ZoomChanged();
 
 protected:
