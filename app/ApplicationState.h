@@ -76,6 +76,8 @@ public:
     SnapMode snapMode = SnapMode::None;
     // The effect dialogs' values, remembered until the process ends.
     EffectDialogs effectDialogs;
+    // The ID3 v1.1 tag of the last imported MP3 file that had one.
+    TagFields lastImportedTag;
 
     // Opens a sound as a document, or activates the document already open on it. Raises
     // "No more files can be opened." at the limit, and the open's own failures.

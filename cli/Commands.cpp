@@ -12,6 +12,7 @@ const std::vector<CommandSpec>& CommandTable() {
         AppendAmplitudeCommands(t);
         AppendSamplerCommands(t);
         AppendTransportCommands(t);
+        AppendMp3Commands(t);
         return t;
     }();
     return table;

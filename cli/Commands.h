@@ -62,5 +62,6 @@ void AppendTransportCommands(std::vector<CommandSpec>& table);
 bool RunEngineFor(CliSession& session, std::chrono::steady_clock::duration limit);
 // The commands the editor leaves enabled while a sound plays or records.
 bool AllowedWhileSoundRuns(const std::string& command);
+void AppendMp3Commands(std::vector<CommandSpec>& table);
 
 }  // namespace pelmora::cli

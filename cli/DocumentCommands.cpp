@@ -6,6 +6,7 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "display/DocumentWaveform.h"
+#include "mp3/Latin1.h"
 #include "sound/SoundSummary.h"
 
 namespace pelmora::cli {
@@ -57,6 +58,12 @@ void Info(CliSession& session, const Args&) {
     std::printf("channel_first: %u\nchannel_end: %u\n", s.channelFirst, s.channelEnd);
     std::printf("modified: %d\n", doc.DataChanged() || doc.LoopChanged() ? 1 : 0);
     std::printf("summary: %s\n", OneLine(summary).c_str());
+    const TagFields& tag = doc.tag;
+    for (auto [key, text] : {std::pair{"tag_title", &tag.title}, {"tag_artist", &tag.artist},
+                             {"tag_album", &tag.album}, {"tag_year", &tag.year},
+                             {"tag_comment", &tag.comment}})
+        std::printf("%s: %s\n", key, Latin1ToUtf8(*text).c_str());
+    std::printf("tag_track: %u\ntag_genre: %u\n", tag.track, tag.genre);
     if (DocumentWaveform* waveform = WaveformOf(session.Current())) {
         const WaveformImage& image = waveform->Image();
         std::printf("image_state: %s\nframes_per_point: %u\n", ImageStateName(image.state), image.framesPerPoint);

@@ -11,6 +11,7 @@
 #include "document/DocumentHost.h"
 #include "document/DocumentImage.h"
 #include "document/DocumentObserver.h"
+#include "document/TagFields.h"
 #include "document/UndoStore.h"
 #include "document/ViewSettings.h"
 #include "platform/File.h"
@@ -75,6 +76,10 @@ public:
     std::uint32_t playCursor = 0;
     bool loopMode = false;  // loop playback on or off
     ViewSettings view;
+    // The ID3 v1.1 fields an MP3 export writes; an MP3 import fills them from its file.
+    TagFields tag;
+    // For a document an MP3 import made: the MP3 file it came from (canonical path).
+    std::string importedFrom;
 
     DocumentHost& Host() { return host_; }
     UndoStore& Undo() { return undo_; }

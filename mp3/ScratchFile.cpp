@@ -1,0 +1,70 @@
+#include "mp3/ScratchFile.h"
+
+#include <cstring>
+
+#include "base/Error.h"
+#include "document/TempFiles.h"
+
+namespace pelmora {
+
+namespace {
+
+constexpr int kMaxCounter = 1000;
+
+}  // namespace
+
+std::optional<ScratchFile> ScratchFile::Create(const std::string& folder, std::string_view stem,
+                                               std::string_view extension,
+                                               const std::function<bool(const std::string&)>& taken) {
+    for (int counter = 1; counter <= kMaxCounter; ++counter) {
+        std::string name = std::string(stem);
+        if (counter > 1) name += "-" + std::to_string(counter);
+        name += extension;
+        const std::string path = JoinPath(folder, name);
+        if (taken && taken(path)) continue;
+        platform::File file;
+        if (file.Open(path, platform::OpenMode::CreateNew)) return ScratchFile(path);
+        if (!platform::FileExists(path)) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+ScratchFile::~ScratchFile() {
+    if (!path_.empty()) platform::RemoveFile(path_);
+}
+
+std::string ScratchFile::Keep() {
+    std::string path = std::move(path_);
+    path_.clear();
+    return path;
+}
+
+bool ScratchFile::CommitAs(const std::string& target) {
+    platform::File written;
+    if (!written.Open(path_, platform::OpenMode::ReadWrite) || !written.Sync()) return false;
+    written.Close();
+    if (platform::FileExists(target)) platform::CopyPermissions(target, path_);
+    if (!platform::RenameFile(path_, target)) return false;
+    path_.clear();
+    return true;
+}
+
+void BufferedAppender::Append(const std::uint8_t* bytes, std::size_t count) {
+    while (count > 0) {
+        const std::size_t n = std::min(count, kBytes - used_);
+        std::memcpy(buffer_ + used_, bytes, n);
+        used_ += n;
+        bytes += n;
+        count -= n;
+        if (used_ == kBytes) Flush();
+    }
+}
+
+void BufferedAppender::Flush() {
+    if (used_ == 0) return;
+    if (!file_.WriteAt(offset_, buffer_, used_)) throw Error(StringId::FileWriteError);
+    offset_ += used_;
+    used_ = 0;
+}
+
+}  // namespace pelmora
