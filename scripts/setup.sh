@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="g++ clang libclang-rt-14-dev cmake ninja-build pkgconf \
 qt6-base-dev libqt6svg6 libasound2-dev libmp3lame-dev libmpg123-dev \
-libgtest-dev libsndfile1-dev sox time xvfb xauth x11-apps imagemagick fonts-dejavu-core \
+libgtest-dev libsndfile1-dev sox lame mpg123 time xvfb xauth x11-apps imagemagick fonts-dejavu-core \
 desktop-file-utils dpkg-dev file binutils"
 
 missing=""
