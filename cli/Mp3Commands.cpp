@@ -66,10 +66,23 @@ void Import(CliSession& session, const Args& args) { ImportMp3(session.App(), ar
 }  // namespace
 
 void AppendMp3Commands(std::vector<CommandSpec>& table) {
-    table.push_back({"tag", 7, Tag});
-    table.push_back({"mp3-formats", 1, Formats});
-    table.push_back({"export-mp3", 4, Export});
-    table.push_back({"import-mp3", 1, Import});
+    table.push_back({"tag", 7, Tag, "TITLE ARTIST ALBUM YEAR COMMENT TRACK GENRE",
+                     "the document's ID3 v1.1 fields, as the tag dialog takes them",
+                     "Texts are UTF-8 that fits Latin-1, cut to 30 bytes (COMMENT 28, YEAR 4); "
+                     "TRACK 1 to 255, or '' for none; GENRE 0 to 125."});
+    table.push_back({"mp3-formats", 1, Formats, "QUALITY",
+                     "prints the MP3 Format list for quality 0, 1 or 2, one line each",
+                     "Nothing else is printed: line N (from 0) is FORMAT N of export-mp3. Fails "
+                     "with \"Failed to encode!\" when no MPEG rate fits the sound."});
+    table.push_back({"export-mp3", 4, Export, "PATH FORMAT QUALITY tag|notag",
+                     "Export To MP3 File, with the ID3 v1.1 tag or without",
+                     "An existing PATH is replaced only on --yes, once the new file is complete; "
+                     "a failed or cancelled export leaves no file."});
+    table.push_back({"import-mp3", 1, Import, "PATH",
+                     "Import From MP3 File: the decoded sound becomes the current document",
+                     "The document is made from a temporary file, MP3_TEMP_ + title + .wav in the "
+                     "working directory, with the file's ID3 v1 tag; an open import of the same "
+                     "file comes to the front instead."});
 }
 
 }  // namespace pelmora::cli

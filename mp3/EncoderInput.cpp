@@ -11,6 +11,7 @@
 #include "document/TempFiles.h"
 #include "mp3/PlainWav.h"
 #include "sound/SampleCodec.h"
+#include "sound/SampleConvert.h"
 
 namespace pelmora {
 
@@ -81,8 +82,7 @@ void WidenToFloat(const WavForEncoder& wav, const std::string& fromPath, const s
                         for (std::uint64_t i = 0; i < samples; ++i) {
                             const auto widened = static_cast<std::int32_t>(
                                 static_cast<std::uint32_t>(Codec::Read(in + i * Codec::kBytes)) << shift);
-                            const float value = WidenedToFloat(widened);
-                            std::memcpy(out + i * 4, &value, 4);
+                            WriteFloatSample(FileType::Wav, out + i * 4, widened);
                         }
                     });
     });
@@ -94,11 +94,8 @@ void FloatTo16Bit(const WavForEncoder& wav, const std::string& fromPath, const s
     const PlainWavFormat format{kWavFormatPcm, wav.format.channels, wav.format.sampleRate, 16};
     ConvertData(wav, fromPath, toPath, format, progress,
                 [](const std::uint8_t* in, std::uint64_t samples, std::uint8_t* out) {
-                    for (std::uint64_t i = 0; i < samples; ++i) {
-                        float value;
-                        std::memcpy(&value, in + i * 4, 4);
-                        SampleCodec<FileType::Wav, 2>::Write(out + i * 2, FloatTo16(value));
-                    }
+                    for (std::uint64_t i = 0; i < samples; ++i)
+                        SampleCodec<FileType::Wav, 2>::Write(out + i * 2, NarrowFloatSample(in + i * 4));
                 });
 }
 
@@ -113,15 +110,16 @@ void CutAfterData(const std::string& path) {
 
 }  // namespace
 
-float WidenedToFloat(std::int32_t widened) {
-    return static_cast<float>(static_cast<double>(widened) / 2147483648.0);
+std::int16_t NarrowFloatSample(const std::uint8_t* stored) {
+    // The reader already limits the value; std::round takes halves away from zero.
+    const auto rounded = static_cast<std::int64_t>(std::round(ReadFloatSample(FileType::Wav, stored)));
+    return static_cast<std::int16_t>(rounded >> 16);
 }
 
-std::int16_t FloatTo16(float value) {
-    double scaled = static_cast<double>(value) * 2147483648.0;
-    scaled = std::clamp(scaled, -2147483648.0, 32767.0 * 65536.0);
-    const auto rounded = static_cast<std::int64_t>(std::round(scaled));  // halves away from 0
-    return static_cast<std::int16_t>(rounded >> 16);
+std::int16_t NarrowThroughFloat(std::int32_t widened) {
+    std::uint8_t stored[4];
+    WriteFloatSample(FileType::Wav, stored, widened);
+    return NarrowFloatSample(stored);
 }
 
 std::uint64_t EncoderInputSpace(const SoundInfo& info) {

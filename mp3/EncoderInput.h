@@ -20,9 +20,10 @@ ScratchFile MakeEncoderInput(COLMDoc& doc);
 // Bytes the copies need in the working directory at the most.
 std::uint64_t EncoderInputSpace(const SoundInfo& info);
 
-// The narrowing of one widened 32-bit sample through its float: value ÷ 2^31 as a float,
-// times 2^31, limited to −2^31 … 32767 × 2^16, rounded half away from zero, shifted right by 16.
-float WidenedToFloat(std::int32_t widened);
-std::int16_t FloatTo16(float value);
+// One sample's way through the float file: the widened 32-bit value stored as a float of
+// value ÷ 2^31, read back × 2^31 within −2^31 … 32767 × 2^16, rounded half away from zero and
+// shifted right by 16.
+std::int16_t NarrowThroughFloat(std::int32_t widened);
+std::int16_t NarrowFloatSample(const std::uint8_t* stored);
 
 }  // namespace pelmora

@@ -102,7 +102,7 @@ TEST(NarrowingThroughFloat, MatchesTheArithmetic) {
         {0x01FFFFFF, 512},  // 25 significant bits: the float rounds up across a 16-bit step
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(FloatTo16(WidenedToFloat(c.widened)), c.expected) << c.widened;
+        EXPECT_EQ(NarrowThroughFloat(c.widened), c.expected) << c.widened;
     }
 }
 
