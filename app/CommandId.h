@@ -21,6 +21,8 @@ enum class CommandId : std::uint16_t {
     FormatConversion = 32797,
     ImportFromSampler = 33125,
     ExportToSampler = 33126,
+    ImportFromMp3 = 33145,
+    ExportToMp3 = 33146,
     Quit = 57665,
     // Edit
     Undo = 57643,

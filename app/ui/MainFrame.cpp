@@ -26,6 +26,9 @@
 #include "document/ui/NewDialog.h"
 #include "document/ui/OpenDialog.h"
 #include "document/ui/SaveAsDialog.h"
+#include "app/Mp3Documents.h"
+#include "mp3/Mp3Export.h"
+#include "mp3/ui/Mp3InOut.h"
 #include "edit/AmplitudeOps.h"
 #include "edit/ClipboardOps.h"
 #include "edit/DcOffset.h"
@@ -200,6 +203,22 @@ void CMainFrame::BuildCommands() {
     Register(CommandId::Revert, Tr("Revert"), QKeySequence(Qt::CTRL | Qt::Key_R),
              withDoc([](COLMDoc& d, CMainFrame&) { d.Revert(); }),
              [this] { COLMDoc* d = ActiveDocument(); return d && d->CanRevert(); });
+    Register(CommandId::ImportFromMp3, Tr("Import From MP3 File..."), QKeySequence(), [this] {
+        const QString path = CMP3InOut::ChooseImportFile(this);
+        if (path.isEmpty()) return;
+        Guarded([&] { ShowDocument(ImportMp3(*app_, path.toStdString())); });
+    }, canOpen);
+    Register(CommandId::ExportToMp3, Tr("Export To MP3 File..."), QKeySequence(), [this] {
+        COLMDoc* doc = ActiveDocument();
+        if (!doc) return;
+        CMP3InOut dialog(*doc, *prompter_, this);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+        const std::string path = dialog.selectedFiles().constFirst().toStdString();
+        const Mp3ExportChoice choice = dialog.Options().Choice();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        Guarded([&] { ExportMp3(*doc, path, choice); });
+        QApplication::restoreOverrideCursor();
+    }, hasDoc);
     Register(CommandId::Quit, Tr("Quit(&X)"), QKeySequence(), [this] { close(); });
 
     Register(CommandId::Undo, Tr("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
@@ -336,7 +355,7 @@ void CMainFrame::BuildMenus() {
     constexpr auto kSeparator = static_cast<CommandId>(0);
     QMenu* file = menuBar()->addMenu(Tr("&File"));
     add(file, {CommandId::New, CommandId::Open, CommandId::Close, CommandId::Save, CommandId::SaveAs, CommandId::Revert,
-               kSeparator, CommandId::Quit});
+               kSeparator, CommandId::ImportFromMp3, CommandId::ExportToMp3, kSeparator, CommandId::Quit});
     BuildRecentFileItems(*file, commands_[CommandId::Quit].action);
     add(menuBar()->addMenu(Tr("&Edit")),
         {CommandId::Undo, kSeparator, CommandId::Cut, CommandId::Copy, CommandId::Paste,
