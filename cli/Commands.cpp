@@ -13,6 +13,7 @@ const std::vector<CommandSpec>& CommandTable() {
         AppendSamplerCommands(t);
         AppendTransportCommands(t);
         AppendMp3Commands(t);
+        AppendEqCommands(t);
         return t;
     }();
     return table;

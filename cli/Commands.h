@@ -56,12 +56,13 @@ void AppendImageCommands(std::vector<CommandSpec>& table);
 void AppendAmplitudeCommands(std::vector<CommandSpec>& table);
 void AppendSamplerCommands(std::vector<CommandSpec>& table);
 void AppendTransportCommands(std::vector<CommandSpec>& table);
+void AppendMp3Commands(std::vector<CommandSpec>& table);
+void AppendEqCommands(std::vector<CommandSpec>& table);
 
 // Handles the engine's messages while a sound plays or records, for at most `limit`; Ctrl-C
 // stops the sound. True when the time ran out with the sound still running.
 bool RunEngineFor(CliSession& session, std::chrono::steady_clock::duration limit);
 // The commands the editor leaves enabled while a sound plays or records.
 bool AllowedWhileSoundRuns(const std::string& command);
-void AppendMp3Commands(std::vector<CommandSpec>& table);
 
 }  // namespace pelmora::cli

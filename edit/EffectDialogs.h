@@ -4,6 +4,7 @@
 
 #include "edit/AmplitudeDialogModels.h"
 #include "edit/CrossfadeDialogModel.h"
+#include "edit/EqDialogModel.h"
 #include "edit/GainDialogModel.h"
 
 namespace pelmora {
@@ -13,6 +14,7 @@ struct EffectDialogs {
     NormalizeDialogModel normalize;
     DcOffsetDialogModel dcOffset;
     CrossfadeDialogModel crossfade;
+    EqDialogModel eq;
 };
 
 }  // namespace pelmora
