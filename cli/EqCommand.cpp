@@ -35,6 +35,14 @@ void EqCommand(CliSession& session, const Args& args) {
 
 }  // namespace
 
-void AppendEqCommands(std::vector<CommandSpec>& table) { table.push_back({"eq", 9, EqCommand}); }
+void AppendEqCommands(std::vector<CommandSpec>& table) {
+    table.push_back({"eq", 9, EqCommand, "LG LF LQ MG MF MQ HG HF HQ",
+                     "EQ: gain dB, frequency Hz and Q of the low, mid and high bands",
+                     "Each value as typed into the dialog's edit (at most 5 characters). A low Q of LSF (or "
+                     "below 1) makes a low shelf, a high Q of HSF a high shelf. Gains are limited to -20.0 to "
+                     "20.0 and rounded to 0.1 dB, Q to 10, frequencies to 100 Hz to (rate - 1) / 2 and to the "
+                     "order low <= mid <= high (high at most 24000); the command goes on with the corrected "
+                     "values. With every gain 0 nothing changes and the command succeeds."});
+}
 
 }  // namespace pelmora::cli
