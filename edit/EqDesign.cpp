@@ -21,7 +21,7 @@ EqAnalogue EqPrototype(const EqBand& band, double w) {
     const double g = band.gain;
     switch (band.type) {
     case EqBandType::Peak: {
-        const double q = band.q;
+        const double q = band.q < 1 ? 1 : band.q;
         const double boost = Amplitude(std::abs(g));
         a = {1.0, w / q, w * w, 1.0, w / q, w * w};
         if (g >= 0) a.c1 *= boost;

@@ -36,13 +36,17 @@ inline std::int64_t Term(std::int32_t c, Value v) {
     return (static_cast<std::int64_t>(c * v.m) << v.e) >> 10;
 }
 
+// Far above anything a stable cascade reaches from a full-scale input; a section that ran away
+// saturates there instead of overflowing.
+inline constexpr std::int32_t kMaxExponent = 20;
+
 inline Value Normalise(std::int64_t y) {
     Value v;
-    while (y < -32768 || y > 32767) {
+    while ((y < -32768 || y > 32767) && v.e < kMaxExponent) {
         y >>= 1;
         ++v.e;
     }
-    v.m = static_cast<std::int32_t>(y);
+    v.m = static_cast<std::int32_t>(y < -32768 ? -32768 : y > 32767 ? 32767 : y);
     return v;
 }
 

@@ -32,9 +32,11 @@
 #include "edit/AmplitudeOps.h"
 #include "edit/ClipboardOps.h"
 #include "edit/DcOffset.h"
+#include "edit/Equalizer.h"
 #include "edit/LoopCrossfade.h"
 #include "edit/Reverse.h"
 #include "edit/ui/DcOffsetDialog.h"
+#include "edit/ui/EqDialog.h"
 #include "edit/ui/GainDialog.h"
 #include "edit/ui/LoopCrossfadeDialog.h"
 #include "edit/ui/NormalizeDialog.h"
@@ -277,6 +279,14 @@ void CMainFrame::BuildCommands() {
             LoopCrossfade(*d, model.Type(), model.SustainPercent(), model.ReleasePercent(), model.Curve());
         });
     }, [this] { COLMDoc* d = ActiveDocument(); return d && d->Info().loopEnd != d->Info().loopStart; });
+    Register(CommandId::Equalizer, Tr("EQ..."), QKeySequence(), [this] {
+        COLMDoc* d = ActiveDocument();
+        if (!d) return;
+        EqDialogModel& model = app_->effectDialogs.eq;
+        model.Open(d->Info().sampleRate);
+        EqDialog dialog(model, this);
+        if (dialog.exec() == QDialog::Accepted) Guarded([&] { Equalize(*d, model.Bands()); });
+    }, hasSelection);
     Register(CommandId::FadeIn, Tr("Fade In"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame&) { FadeIn(d); }), hasSelection);
     Register(CommandId::FadeOut, Tr("Fade Out"), QKeySequence(),
@@ -361,9 +371,9 @@ void CMainFrame::BuildMenus() {
         {CommandId::Undo, kSeparator, CommandId::Cut, CommandId::Copy, CommandId::Paste,
          CommandId::Insert, CommandId::Clear, CommandId::SelectAll, CommandId::Trim, CommandId::Mix,
          kSeparator, CommandId::Reverse, CommandId::Invert, CommandId::FadeIn, CommandId::FadeOut,
-         CommandId::LoopCrossfade, kSeparator, CommandId::Gain, CommandId::Normalize, CommandId::Silence,
-         CommandId::DcOffset, kSeparator, CommandId::SelectLoop, CommandId::SelectionToLoop, CommandId::LoopOn,
-         kSeparator, CommandId::SelectionToNew});
+         CommandId::LoopCrossfade, CommandId::Equalizer, kSeparator, CommandId::Gain, CommandId::Normalize,
+         CommandId::Silence, CommandId::DcOffset, kSeparator, CommandId::SelectLoop, CommandId::SelectionToLoop,
+         CommandId::LoopOn, kSeparator, CommandId::SelectionToNew});
     BuildViewMenu(menuBar()->addMenu(Tr("&View")));
     add(menuBar()->addMenu(Tr("&Transport")), {CommandId::Rewind, CommandId::Stop, CommandId::Play, CommandId::Record,
                                                  CommandId::RegionPlay, kSeparator, CommandId::LoopMode});

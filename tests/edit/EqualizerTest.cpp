@@ -74,7 +74,8 @@ struct RefChannel {
                   RefTerm(c.fb2, y[s][1]);
             y0 = (acc >> 4) + ((acc >> 3) & 1);
             RefValue out{y0, 0};
-            while (out.m < -32768 || out.m > 32767) out.m >>= 1, ++out.e;
+            while ((out.m < -32768 || out.m > 32767) && out.e < 20) out.m >>= 1, ++out.e;
+            out.m = std::clamp<std::int64_t>(out.m, -32768, 32767);
             x[s][1] = x[s][0], x[s][0] = in;
             y[s][1] = y[s][0], y[s][0] = out;
             in = out;
