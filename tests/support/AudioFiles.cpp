@@ -11,6 +11,10 @@ namespace {
 void Put(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
+// One byte at a time: GCC 12 at -O3 warns falsely about inserting a list after a short vector.
+void PutText(std::vector<std::uint8_t>& out, const char* text) {
+    for (; *text != '\0'; ++text) out.push_back(static_cast<std::uint8_t>(*text));
+}
 std::uint32_t Get32(const std::uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
@@ -20,9 +24,9 @@ void WriteIndexWav(const std::string& path, std::uint32_t rate, int channels, st
     const std::uint32_t align = 2u * static_cast<std::uint32_t>(channels);
     const std::uint32_t bytes = frames * align;
     std::vector<std::uint8_t> out;
-    out.insert(out.end(), {'R', 'I', 'F', 'F'});
+    PutText(out, "RIFF");
     Put(out, 36 + bytes, 4);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    PutText(out, "WAVEfmt ");
     Put(out, 16, 4);
     Put(out, 1, 2);
     Put(out, static_cast<std::uint32_t>(channels), 2);
@@ -30,7 +34,7 @@ void WriteIndexWav(const std::string& path, std::uint32_t rate, int channels, st
     Put(out, rate * align, 4);
     Put(out, align, 2);
     Put(out, 16, 2);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    PutText(out, "data");
     Put(out, bytes, 4);
     for (std::uint32_t i = 0; i < frames; ++i) {
         Put(out, static_cast<std::uint16_t>(i % 30000 + static_cast<std::uint32_t>(offset)), 2);
