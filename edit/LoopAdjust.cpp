@@ -28,15 +28,17 @@ LoopPoints AdjustLoopForEdit(LoopEditRule rule, LoopPoints loop, std::uint32_t s
 
 std::uint32_t MovePositionForTimeChange(std::uint32_t p, std::uint32_t s, std::uint32_t e,
                                         std::uint32_t modified) {
-    if (e < p) return p + modified - (e - s);  // modulo 2^32: also when it shortens
+    // A position at the selection's end is the first frame after it: it moves with the frames
+    // that follow, as the edit rules have it.
+    if (e <= p) return p + modified - (e - s);  // modulo 2^32: also when it shortens
     if (p <= s) return p;
-    const double q = static_cast<double>(modified) / static_cast<double>(e - s);
-    return s + static_cast<std::uint32_t>(static_cast<double>(p - s) * q);
+    // The offset scaled by modified / (e − s), exactly: no rounding of the ratio loses a frame.
+    return s + static_cast<std::uint32_t>(static_cast<std::uint64_t>(p - s) * modified / (e - s));
 }
 
 LoopPoints AdjustLoopForTimeChange(LoopPoints loop, std::uint32_t s, std::uint32_t e,
                                    std::uint32_t modified) {
-    if (loop.start <= e && (e < loop.end || s < loop.end)) loop.lock = 0;
+    if (loop.start < e && (e < loop.end || s < loop.end)) loop.lock = 0;
     loop.start = MovePositionForTimeChange(loop.start, s, e, modified);
     loop.end = MovePositionForTimeChange(loop.end, s, e, modified);
     return loop;

@@ -27,8 +27,8 @@ std::uint32_t MovePositionForEdit(LoopEditRule rule, std::uint32_t position, std
 LoopPoints AdjustLoopForEdit(LoopEditRule rule, LoopPoints loop, std::uint32_t s, std::uint32_t e,
                              std::uint32_t k = 0);
 
-// Time Comp/Exp: the selection s .. e becomes `modified` frames long. Positions after it move
-// by the change of length, those inside it are scaled from s by modified / (e − s).
+// Time Comp/Exp: the selection s .. e becomes `modified` frames long. Positions at or after its
+// end move by the change of length, those inside it are scaled from s by modified / (e − s).
 std::uint32_t MovePositionForTimeChange(std::uint32_t position, std::uint32_t s, std::uint32_t e,
                                         std::uint32_t modified);
 LoopPoints AdjustLoopForTimeChange(LoopPoints loop, std::uint32_t s, std::uint32_t e,

@@ -81,10 +81,14 @@ TEST(AdjustLoopForTimeChange, ScalesInsideAndShiftsAfter) {
     EXPECT_EQ(MovePositionForTimeChange(200, 100, 300, 250), 225u);  // inside: 100 × 1.25
     EXPECT_EQ(MovePositionForTimeChange(300, 100, 300, 150), 250u);  // the selection's end
     EXPECT_EQ(MovePositionForTimeChange(100, 100, 300, 150), 100u);  // its start stays
+    EXPECT_EQ(MovePositionForTimeChange(100099, 99, 100099, 80000), 80099u);  // end of a 100000-frame selection
+    EXPECT_EQ(MovePositionForTimeChange(3, 0, 10, 7), 2u);  // 3 × 0.7, exactly
     const auto expect = [](LoopPoints got, std::uint32_t start, std::uint32_t end, std::uint32_t lock) {
         EXPECT_EQ(std::tuple(got.start, got.end, got.lock), std::tuple(start, end, lock));
     };
     expect(AdjustLoopForTimeChange({400, 600, 1}, 100, 300, 150), 350, 550, 1);  // loop after: moves
+    expect(AdjustLoopForTimeChange({300, 600, 2}, 100, 300, 150), 250, 550, 2);  // starts at e: moves too
+    expect(AdjustLoopForTimeChange({300, 300, 1}, 100, 300, 150), 250, 250, 1);  // empty, at e
     expect(AdjustLoopForTimeChange({200, 600, 1}, 100, 300, 150), 175, 550, 0);  // starts inside
     expect(AdjustLoopForTimeChange({50, 200, 2}, 100, 300, 150), 50, 175, 0);    // ends inside
     expect(AdjustLoopForTimeChange({10, 90, 2}, 100, 300, 150), 10, 90, 2);      // before: stays
