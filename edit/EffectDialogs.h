@@ -6,6 +6,8 @@
 #include "edit/CrossfadeDialogModel.h"
 #include "edit/EqDialogModel.h"
 #include "edit/GainDialogModel.h"
+#include "edit/PitchDialogModel.h"
+#include "edit/TimeDialogModel.h"
 
 namespace pelmora {
 
@@ -15,6 +17,8 @@ struct EffectDialogs {
     DcOffsetDialogModel dcOffset;
     CrossfadeDialogModel crossfade;
     EqDialogModel eq;
+    PitchDialogModel pitch;
+    TimeDialogModel time;
 };
 
 }  // namespace pelmora
