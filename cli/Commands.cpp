@@ -14,6 +14,7 @@ const std::vector<CommandSpec>& CommandTable() {
         AppendTransportCommands(t);
         AppendMp3Commands(t);
         AppendEqCommands(t);
+        AppendPitchTimeCommands(t);
         return t;
     }();
     return table;
