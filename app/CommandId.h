@@ -96,6 +96,7 @@ enum class CommandId : std::uint16_t {
     ToolbarStandard = 33005,
     ToolbarTransport = 33004,
     ToolbarView = 33029,
+    Preference = 33131,
     // Window
     Cascade = 57650,
     TileHorizontally = 57651,
@@ -112,6 +113,19 @@ enum class CommandId : std::uint16_t {
     Record = 32774,
     RegionPlay = 32775,
     LoopMode = 1221,
+    // Keyboard moves of the selection and loop in the waveform pane
+    UpSelection = 104,
+    DownSelection = 105,
+    ExtendSelectionUpper = 106,
+    ExtendSelectionLower = 107,
+    ExtendSelectionTop = 108,
+    ShrinkSelectionTop = 109,
+    ExtendSelectionEnd = 110,
+    ShrinkSelectionEnd = 111,
+    ExtendLoopTop = 112,
+    ShrinkLoopTop = 113,
+    ExtendLoopEnd = 114,
+    ShrinkLoopEnd = 115,
     // Help
     About = 57664,
 };

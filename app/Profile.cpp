@@ -42,7 +42,11 @@ void Profile::Load() {
         }
         const auto eq = line.find('=');
         if (eq == std::string::npos) continue;
-        sections_[section][Trim(line.substr(0, eq))] = Trim(line.substr(eq + 1));
+        // The key keeps a trailing blank of its own ("Time Ruler :Time "); leading ones are indent.
+        std::string key = line.substr(0, eq);
+        key.erase(0, key.find_first_not_of(" \t"));
+        if (Trim(key).empty()) continue;
+        sections_[section][Trim(key)] = Entry{key, Trim(line.substr(eq + 1))};
     }
 }
 
@@ -54,7 +58,7 @@ bool Profile::Save() const {
         std::ofstream out(partial, std::ios::trunc);
         for (const auto& [section, keys] : sections_) {
             out << '[' << section << "]\n";
-            for (const auto& [key, value] : keys) out << key << '=' << value << '\n';
+            for (const auto& [lookup, entry] : keys) out << entry.key << '=' << entry.value << '\n';
             out << '\n';
         }
         if (!out.flush()) return false;
@@ -67,9 +71,9 @@ std::optional<std::string> Profile::GetString(const std::string& section,
                                               const std::string& key) const {
     auto s = sections_.find(section);
     if (s == sections_.end()) return std::nullopt;
-    auto k = s->second.find(key);
+    auto k = s->second.find(Trim(key));
     if (k == s->second.end()) return std::nullopt;
-    return k->second;
+    return k->second.value;
 }
 
 int Profile::GetInt(const std::string& section, const std::string& key, int fallback) const {
@@ -82,11 +86,11 @@ int Profile::GetInt(const std::string& section, const std::string& key, int fall
 
 void Profile::SetString(const std::string& section, const std::string& key,
                         const std::string& value) {
-    sections_[section][key] = value;
+    sections_[section][Trim(key)] = Entry{key, value};
 }
 
 void Profile::SetInt(const std::string& section, const std::string& key, int value) {
-    sections_[section][key] = std::to_string(value);
+    SetString(section, key, std::to_string(value));
 }
 
 }  // namespace pelmora

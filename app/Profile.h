@@ -1,6 +1,7 @@
 #pragma once
 // The application's profile: an INI file with the program's own section and key names
-// ("[OLM App]", "Work Dir="). Read whole at start, written whole at exit.
+// ("[OLM App]", "Work Dir="). Read whole at start, written whole at exit. Key names are written
+// as they stand, trailing blanks and "/" included.
 
 #include <map>
 #include <optional>
@@ -25,8 +26,14 @@ public:
     void SetInt(const std::string& section, const std::string& key, int value);
 
 private:
+    // A key as written (some end in a blank) with its value; looked up by the key without the
+    // blanks around it, so a hand-edited "Work Dir = x" reads too.
+    struct Entry {
+        std::string key;
+        std::string value;
+    };
     std::string path_;
-    std::map<std::string, std::map<std::string, std::string>> sections_;
+    std::map<std::string, std::map<std::string, Entry>> sections_;
 };
 
 }  // namespace pelmora

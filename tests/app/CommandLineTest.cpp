@@ -79,5 +79,6 @@ TEST(MenuText, ToolTipsDropMnemonicsAndTheDialogDots) {
     EXPECT_EQ(ToolTipText("New(&N)..."), "New");
     EXPECT_EQ(ToolTipText("About Pelmora(&A)..."), "About Pelmora");
     EXPECT_EQ(ToolTipText("&Save"), "Save");
+    EXPECT_EQ(ToolTipText("Save(&S)\tCtrl+S"), "Save");
     EXPECT_EQ(ToolTipText("Level Ruler Show/Hide"), "Level Ruler Show/Hide");
 }
