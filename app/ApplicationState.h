@@ -10,6 +10,7 @@
 
 #include "document/COLMDoc.h"
 #include "app/RecentFiles.h"
+#include "app/ShortcutRecords.h"
 #include "audio/AudioEngine.h"
 #include "audio/SoundDevices.h"
 #include "display/SnapEdge.h"
@@ -78,6 +79,8 @@ public:
     EffectDialogs effectDialogs;
     // The ID3 v1.1 tag of the last imported MP3 file that had one.
     TagFields lastImportedTag;
+    // The shortcut records behind the frame's accelerators and menu texts.
+    ShortcutTable shortcuts = DefaultShortcuts();
 
     // Opens a sound as a document, or activates the document already open on it. Raises
     // "No more files can be opened." at the limit, and the open's own failures.

@@ -1,5 +1,6 @@
 #include "app/ui/MainFrame.h"
 
+#include "app/ShortcutProfile.h"
 #include "app/TransportLock.h"
 
 #include <QAbstractSpinBox>
@@ -67,9 +68,13 @@ CMainFrame::CMainFrame() {
     BuildCommands();
     BuildViewCommands();
     BuildShellCommands();
+    BuildShortcutCommands();
     BuildMenus();
     BuildToolbars();
     BuildStatusBar();
+    ApplyShortcuts();
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        connect(menu, &QMenu::aboutToShow, this, [this] { RefreshMenuTexts(); });
     connect(&idle_, &QTimer::timeout, this, [this] { UpdateCommands(); });
     idle_.start(kIdleMs);
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
@@ -96,7 +101,9 @@ QAction* CMainFrame::Register(CommandId id, const QString& text, const QKeySeque
                               std::function<void()> run, std::function<bool()> enabled,
                               std::function<bool()> checked) {
     auto* action = new QAction(text, this);
-    action->setShortcut(shortcut);
+    // A command with a shortcut record takes its key from the records, through the frame's
+    // accelerator table; the others keep the shortcut given here.
+    if (!FindShortcut(DefaultShortcuts(), id)) action->setShortcut(shortcut);
     addAction(action);  // its shortcut works whether or not a menu or toolbar shows it
     action->setCheckable(static_cast<bool>(checked));
     connect(action, &QAction::triggered, this, [this, id] { Run(id); });
@@ -123,12 +130,16 @@ void CMainFrame::UpdateCommands() {
         if (command.checked) command.action->setChecked(command.checked());
     }
     if (COLMDoc* doc = ActiveDocument()) {
-        commands_[CommandId::Undo].action->setText(
-            Tr(Text(doc->Undo().NextIsRedo() ? StringId::Redo : StringId::Undo)));
+        // The shortcut after the tab stays.
+        auto setText = [this](CommandId id, const QString& text) {
+            QAction* action = commands_[id].action;
+            const qsizetype tab = action->text().indexOf(QLatin1Char('\t'));
+            action->setText(tab < 0 ? text : text + action->text().mid(tab));
+        };
+        setText(CommandId::Undo, Tr(Text(doc->Undo().NextIsRedo() ? StringId::Redo : StringId::Undo)));
         DocumentWaveform* waveform = WaveformOf(*doc);
-        commands_[CommandId::Waveform].action->setText(
-            Tr(waveform && !waveform->Image().waveformShown ? "Show Waveform" : "Hide Waveform"));
-        commands_[CommandId::Overview].action->setText(Tr(doc->view.overviewShown ? "Hide Overview" : "Show Overview"));
+        setText(CommandId::Waveform, Tr(waveform && !waveform->Image().waveformShown ? "Show Waveform" : "Hide Waveform"));
+        setText(CommandId::Overview, Tr(doc->view.overviewShown ? "Hide Overview" : "Show Overview"));
     }
     UpdateMainTitle();
 }
@@ -337,6 +348,8 @@ void CMainFrame::LoadSettings(const Profile& profile) {
     app_->soundDevices.Load(profile);
     app_->EnumerateDevices();
     RestoreFrame(profile);
+    app_->shortcuts = LoadShortcuts(profile);
+    ApplyShortcuts();
 }
 
 void CMainFrame::SaveSettings(Profile& profile) const {
@@ -349,6 +362,7 @@ void CMainFrame::SaveSettings(Profile& profile) const {
     }
     app_->soundDevices.Save(profile);
     SaveFrame(profile);
+    SaveShortcuts(app_->shortcuts, profile);
 }
 
 void CMainFrame::BuildMenus() {
@@ -379,7 +393,7 @@ void CMainFrame::BuildMenus() {
                                                  CommandId::RegionPlay, kSeparator, CommandId::LoopMode});
     QMenu* options = menuBar()->addMenu(Tr("&Options"));
     add(options, {CommandId::RescanScsi, CommandId::SelectWorkingDir, CommandId::SoundDeviceConfiguration,
-                  CommandId::FileBackup});
+                  CommandId::FileBackup, CommandId::Preference});
     add(options->addMenu(Tr("&Toolbars")),
         {CommandId::ToolbarStandard, CommandId::ToolbarTransport, CommandId::ToolbarView});
     QMenu* window = menuBar()->addMenu(Tr("&Window"));
@@ -476,6 +490,8 @@ bool CMainFrame::CloseDocumentWindow(QMdiSubWindow* window) {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && TranslateAccelerator(watched, static_cast<QKeyEvent*>(event)))
+        return true;
     if (event->type() == QEvent::ShortcutOverride &&
         (qobject_cast<QLineEdit*>(watched) || qobject_cast<QAbstractSpinBox*>(watched))) {
         event->accept();

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 
+#include "app/Accelerators.h"
 #include "app/ApplicationState.h"
 #include "app/CommandLine.h"
 #include "app/FramePlacement.h"
@@ -20,6 +21,7 @@
 #include "app/ui/QtPrompter.h"
 #include "app/ui/StatusBarProgress.h"
 
+class QKeyEvent;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
@@ -86,6 +88,12 @@ private:
     void ConnectTransport(CChildFrame& child);
     void ShowDeviceNames(CChildFrame& child);
     bool SoundRuns() const;
+    // The shortcut records at work: "Preferences...", the accelerator table made from the records,
+    // the menu texts with their shortcuts, and the key presses the table takes (ShortcutCommands.cpp).
+    void BuildShortcutCommands();
+    void ApplyShortcuts();
+    void RefreshMenuTexts();
+    bool TranslateAccelerator(QObject* watched, QKeyEvent* event);
     // Activating another window while a recording runs asks whether to stop it.
     void ConfirmLeavingRecording(QMdiSubWindow* window);
     void ListWindows(QMenu& windowMenu);
@@ -126,6 +134,7 @@ private:
     std::vector<QAction*> recentItems_;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> windowList_;                // the Window menu's open windows
+    AcceleratorTable accelerators_;
 };
 
 }  // namespace pelmora
