@@ -34,10 +34,14 @@
 #include "edit/ClipboardOps.h"
 #include "edit/DcOffset.h"
 #include "edit/Equalizer.h"
+#include "edit/PitchShift.h"
+#include "edit/TimeCompExp.h"
 #include "edit/LoopCrossfade.h"
 #include "edit/Reverse.h"
 #include "edit/ui/DcOffsetDialog.h"
 #include "edit/ui/EqDialog.h"
+#include "edit/ui/PitchShiftDialog.h"
+#include "edit/ui/TimeCompExpDialog.h"
 #include "edit/ui/GainDialog.h"
 #include "edit/ui/LoopCrossfadeDialog.h"
 #include "edit/ui/NormalizeDialog.h"
@@ -298,6 +302,20 @@ void CMainFrame::BuildCommands() {
         EqDialog dialog(model, this);
         if (dialog.exec() == QDialog::Accepted) Guarded([&] { Equalize(*d, model.Bands()); });
     }, hasSelection);
+    Register(CommandId::TimeCompExp, Tr("Time Comp/Exp..."), QKeySequence(), [this] {
+        COLMDoc* d = ActiveDocument();
+        if (!d || !TimeCompExpApplies(*d)) return;
+        TimeDialogModel& model = app_->effectDialogs.time;
+        TimeCompExpDialog dialog(model, d->selectionEnd - d->selectionStart, this);
+        if (dialog.exec() == QDialog::Accepted) Guarded([&] { TimeCompExp(*d, model.Modified()); });
+    }, [this] { COLMDoc* d = ActiveDocument(); return d && TimeCompExpApplies(*d); });
+    Register(CommandId::PitchShift, Tr("Pitch Shift..."), QKeySequence(), [this] {
+        COLMDoc* d = ActiveDocument();
+        if (!d) return;
+        PitchDialogModel& model = app_->effectDialogs.pitch;
+        PitchShiftDialog dialog(model, this);
+        if (dialog.exec() == QDialog::Accepted) Guarded([&] { PitchShift(*d, model.Rate()); });
+    }, hasSelection);
     Register(CommandId::FadeIn, Tr("Fade In"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame&) { FadeIn(d); }), hasSelection);
     Register(CommandId::FadeOut, Tr("Fade Out"), QKeySequence(),
@@ -385,7 +403,7 @@ void CMainFrame::BuildMenus() {
         {CommandId::Undo, kSeparator, CommandId::Cut, CommandId::Copy, CommandId::Paste,
          CommandId::Insert, CommandId::Clear, CommandId::SelectAll, CommandId::Trim, CommandId::Mix,
          kSeparator, CommandId::Reverse, CommandId::Invert, CommandId::FadeIn, CommandId::FadeOut,
-         CommandId::LoopCrossfade, CommandId::Equalizer, kSeparator, CommandId::Gain, CommandId::Normalize,
+         CommandId::LoopCrossfade, CommandId::Equalizer, CommandId::TimeCompExp, CommandId::PitchShift, kSeparator, CommandId::Gain, CommandId::Normalize,
          CommandId::Silence, CommandId::DcOffset, kSeparator, CommandId::SelectLoop, CommandId::SelectionToLoop,
          CommandId::LoopOn, kSeparator, CommandId::SelectionToNew});
     BuildViewMenu(menuBar()->addMenu(Tr("&View")));

@@ -1,0 +1,81 @@
+#include "edit/ui/TimeCompExpDialog.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+
+#include "base/ui/Translate.h"
+
+namespace pelmora {
+
+TimeCompExpDialog::TimeCompExpDialog(TimeDialogModel& model, std::uint32_t original, QWidget* parent)
+    : QDialog(parent), model_(model) {
+    setWindowTitle(Tr("Time Compression/Expansion"));
+    model_.Open(original);
+    slider_ = new QSlider(Qt::Horizontal, this);
+    slider_->setRange(TimeDialogModel::kSliderMin, TimeDialogModel::kSliderMax);
+    slider_->setPageStep(TimeDialogModel::kSliderPage);
+    percentEdit_ = new QLineEdit(this);
+    percentEdit_->setMaxLength(static_cast<int>(TimeDialogModel::kPercentLength));
+    original_ = new QLabel(QString::number(original), this);
+    modifiedEdit_ = new QLineEdit(this);
+    modifiedEdit_->setMaxLength(static_cast<int>(TimeDialogModel::kModifiedLength));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(slider_, 0, 0, 1, 2);
+    grid->addWidget(percentEdit_, 0, 2);
+    grid->addWidget(new QLabel(Tr("%"), this), 0, 3);
+    grid->addWidget(new QLabel(Tr("Original"), this), 1, 0);
+    grid->addWidget(original_, 1, 1, 1, 2);
+    grid->addWidget(new QLabel(Tr("[samples]"), this), 1, 3);
+    grid->addWidget(new QLabel(Tr("Modified"), this), 2, 0);
+    grid->addWidget(modifiedEdit_, 2, 1, 1, 2);
+    grid->addWidget(new QLabel(Tr("[samples]"), this), 2, 3);
+    grid->addWidget(buttons, 3, 0, 1, 4);
+
+    connect(slider_, &QSlider::valueChanged, this, [this](int position) {
+        if (position == model_.SliderPosition()) return;
+        model_.MoveSlider(position);
+        Show();
+    });
+    connect(percentEdit_, &QLineEdit::editingFinished, this, [this] {
+        if (percentEdit_->text().toStdString() == model_.PercentText()) return;
+        if (model_.CommitPercentText(percentEdit_->text().toStdString()) == DialogVerdict::Rejected) percentEdit_->selectAll();
+        else Show();
+    });
+    connect(modifiedEdit_, &QLineEdit::editingFinished, this, [this] {
+        if (modifiedEdit_->text().toStdString() == model_.ModifiedText()) return;
+        if (model_.CommitModifiedText(modifiedEdit_->text().toStdString()) == DialogVerdict::Rejected) modifiedEdit_->selectAll();
+        else Show();
+    });
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] { Ok(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    Show();
+}
+
+void TimeCompExpDialog::Show() {
+    const QSignalBlocker block(slider_);
+    slider_->setValue(model_.SliderPosition());
+    percentEdit_->setText(QString::fromStdString(model_.PercentText()));
+    modifiedEdit_->setText(QString::fromStdString(model_.ModifiedText()));
+}
+
+void TimeCompExpDialog::Ok() {
+    const bool modifiedPending = modifiedEdit_->text().toStdString() != model_.ModifiedText();
+    const bool percentPending = percentEdit_->text().toStdString() != model_.PercentText();
+    const bool modifiedFocused = modifiedEdit_->hasFocus() || (!percentEdit_->hasFocus() && modifiedPending);
+    const bool percentFocused = !modifiedFocused && (percentEdit_->hasFocus() || percentPending);
+    const TimeField focus = modifiedFocused ? TimeField::Modified : percentFocused ? TimeField::Percent : TimeField::None;
+    QLineEdit* edit = modifiedFocused ? modifiedEdit_ : percentEdit_;
+    const DialogVerdict verdict = model_.Ok(focus, edit->text().toStdString());
+    if (verdict != DialogVerdict::Accepted) {
+        if (verdict == DialogVerdict::CorrectedStayOpen) Show();
+        edit->selectAll();
+        return;
+    }
+    accept();
+}
+
+}  // namespace pelmora
