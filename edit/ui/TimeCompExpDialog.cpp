@@ -19,13 +19,14 @@ TimeCompExpDialog::TimeCompExpDialog(TimeDialogModel& model, std::uint32_t origi
     slider_->setPageStep(TimeDialogModel::kSliderPage);
     percentEdit_ = new QLineEdit(this);
     percentEdit_->setMaxLength(static_cast<int>(TimeDialogModel::kPercentLength));
+    percentEdit_->setMaximumWidth(percentEdit_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
     original_ = new QLabel(QString::number(original), this);
     modifiedEdit_ = new QLineEdit(this);
     modifiedEdit_->setMaxLength(static_cast<int>(TimeDialogModel::kModifiedLength));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto* grid = new QGridLayout(this);
     grid->addWidget(slider_, 0, 0, 1, 2);
-    grid->addWidget(percentEdit_, 0, 2);
+    grid->addWidget(percentEdit_, 0, 2, Qt::AlignRight);
     grid->addWidget(new QLabel(Tr("%"), this), 0, 3);
     grid->addWidget(new QLabel(Tr("Original"), this), 1, 0);
     grid->addWidget(original_, 1, 1, 1, 2);
@@ -34,6 +35,7 @@ TimeCompExpDialog::TimeCompExpDialog(TimeDialogModel& model, std::uint32_t origi
     grid->addWidget(modifiedEdit_, 2, 1, 1, 2);
     grid->addWidget(new QLabel(Tr("[samples]"), this), 2, 3);
     grid->addWidget(buttons, 3, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
 
     connect(slider_, &QSlider::valueChanged, this, [this](int position) {
         if (position == model_.SliderPosition()) return;

@@ -1,0 +1,125 @@
+// The Pitch Shift and Time Compression/Expansion dialogs, driven through the Edit menu's
+// commands as a user would. PELMORA_DIALOG_SHOTS=DIR also saves a picture of each dialog.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <cstdlib>
+#include <functional>
+
+#include "app/ui/MainFrame.h"
+#include "display/ui/ChildFrame.h"
+#include "edit/Selection.h"
+#include "edit/ui/PitchShiftDialog.h"
+#include "edit/ui/TimeCompExpDialog.h"
+#include "support/TempDir.h"
+
+using namespace pelmora;
+using namespace pelmora::test;
+
+namespace {
+
+template <typename T>
+void WhenModal(std::function<void(T&)> drive) {
+    QTimer::singleShot(0, [drive] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* dialog = qobject_cast<T*>(modal);
+        if (!dialog) {
+            ADD_FAILURE() << "the expected dialog is not open";
+            if (modal) modal->close();
+            return;
+        }
+        drive(*dialog);
+        if (dialog->isVisible()) dialog->reject();
+    });
+}
+
+void PressOk(QDialog& dialog) { dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); }
+
+void Picture(QWidget& dialog, const char* name) {
+    if (const char* dir = std::getenv("PELMORA_DIALOG_SHOTS"))
+        dialog.grab().save(QString::fromLocal8Bit(dir) + "/" + name);
+}
+
+struct OpenedSound {
+    TempDir dir;
+    CMainFrame frame;
+    COLMDoc* doc = nullptr;
+
+    OpenedSound() {
+        const std::string path = dir.File("sine.wav");
+        EXPECT_EQ(std::system(("sox -n -r 8000 -b 16 -c 2 -t wavpcm '" + path + "' synth 1 sine 200 vol 0.25").c_str()), 0);
+        frame.App().SetWorkDirAtStartup(dir.Path());
+        EXPECT_TRUE(frame.App().CreateClipFile());
+        frame.show();
+        frame.OpenSound(QString::fromStdString(path));
+        if (CChildFrame* child = frame.ActiveChild()) doc = &child->Document();
+    }
+};
+
+}  // namespace
+
+TEST(PitchTimeDialogs, CentsAboveTheLimitAreWrittenBackThenOkShifts) {
+    OpenedSound s;
+    ASSERT_NE(s.doc, nullptr);
+    EXPECT_FALSE(s.frame.IsEnabled(CommandId::PitchShift));  // no selection
+    ASSERT_TRUE(s.frame.Run(CommandId::SelectAll));
+    bool stayedOpen = false;
+    WhenModal<PitchShiftDialog>([&](PitchShiftDialog& dialog) {
+        const auto edits = dialog.findChildren<QLineEdit*>();
+        ASSERT_EQ(edits.size(), 2);
+        EXPECT_EQ(edits[0]->text(), "100.0");
+        EXPECT_EQ(edits[1]->text(), "0");
+        EXPECT_EQ(dialog.findChild<QSlider*>()->value(), 100);
+        Picture(dialog, "pitch-shift.png");
+        edits[1]->setFocus();
+        edits[1]->setText("1200");
+        PressOk(dialog);
+        stayedOpen = dialog.isVisible();
+        EXPECT_EQ(edits[0]->text(), "125.0000");
+        EXPECT_EQ(edits[1]->text(), "386");
+        EXPECT_EQ(dialog.findChild<QSlider*>()->value(), 125);
+        PressOk(dialog);
+    });
+    ASSERT_TRUE(s.frame.Run(CommandId::PitchShift));
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_DOUBLE_EQ(s.frame.App().effectDialogs.pitch.Rate(), 125.0);
+    EXPECT_TRUE(s.doc->DataChanged());
+    EXPECT_EQ(s.doc->Info().frames, 8000u);
+}
+
+TEST(PitchTimeDialogs, TheModifiedLengthBecomesTheSelection) {
+    OpenedSound s;
+    ASSERT_NE(s.doc, nullptr);
+    ASSERT_TRUE(SelectFrames(*s.doc, 100, 103));
+    EXPECT_FALSE(s.frame.IsEnabled(CommandId::TimeCompExp));  // 3 frames
+    ASSERT_TRUE(SelectFrames(*s.doc, 0, 8000));
+    ASSERT_TRUE(SelectChannels(*s.doc, ChannelChoice::Left));
+    EXPECT_FALSE(s.frame.IsEnabled(CommandId::TimeCompExp));  // one channel
+    ASSERT_TRUE(SelectChannels(*s.doc, ChannelChoice::Both));
+    EXPECT_TRUE(s.frame.IsEnabled(CommandId::TimeCompExp));
+    bool limited = false;
+    WhenModal<TimeCompExpDialog>([&](TimeCompExpDialog& dialog) {
+        const auto edits = dialog.findChildren<QLineEdit*>();
+        ASSERT_EQ(edits.size(), 2);
+        EXPECT_EQ(edits[0]->text(), "100");
+        EXPECT_EQ(edits[1]->text(), "8000");
+        Picture(dialog, "time-comp-exp.png");
+        edits[1]->setFocus();
+        edits[1]->setText("20000");
+        PressOk(dialog);
+        limited = dialog.isVisible() && edits[1]->text() == "10000" && edits[0]->text() == "125";
+        edits[1]->setText("6400");
+        PressOk(dialog);
+    });
+    ASSERT_TRUE(s.frame.Run(CommandId::TimeCompExp));
+    EXPECT_TRUE(limited);
+    EXPECT_EQ(s.doc->Info().frames, 6400u);
+    EXPECT_EQ(s.doc->selectionEnd, 6400u);
+}
