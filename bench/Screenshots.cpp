@@ -1,10 +1,13 @@
 // The editor as a new user first meets it, photographed: one stereo sound in a main frame of
 // the default size, then tiled beside a second window, then at sample zoom with a loop. Each
 // state is written as a PNG of the whole main frame (bench/screenshots.sh runs it under Xvfb).
+// Last, the File menu with its shortcuts and the "Preference" sheet.
 //
 //   pelmora-screenshots SOUND SECOND_SOUND OUT_DIR WORK_DIR
 
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
@@ -65,5 +68,17 @@ int main(int argc, char** argv) {
     pelmora::ScrollToFrame(doc, 44100, first->WaveformPane()->Context());
     first->Refresh();
     ok = Shoot(frame, out + "/3-sample-zoom.png") && ok;
+
+    QMenu* file = frame.menuBar()->actions().front()->menu();
+    file->popup(frame.mapToGlobal(frame.menuBar()->geometry().bottomLeft()));
+    ok = Shoot(*file, out + "/4-file-menu.png") && ok;
+    file->hide();
+    QTimer::singleShot(0, [&] {
+        if (QWidget* sheet = QApplication::activeModalWidget()) {
+            ok = Shoot(*sheet, out + "/5-preference.png") && ok;
+            sheet->close();
+        }
+    });
+    frame.Run(pelmora::CommandId::Preference);
     return ok ? 0 : 1;
 }
