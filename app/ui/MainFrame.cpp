@@ -193,7 +193,7 @@ void CMainFrame::BuildCommands() {
         };
     };
 
-    Register(CommandId::New, Tr("New(&N)..."), QKeySequence(Qt::CTRL | Qt::Key_N), [this] {
+    Register(CommandId::New, Tr("New(&N)..."), QKeySequence(), [this] {
         NewDialog dialog(newModel_, app_->WorkDir(), *prompter_, this);
         if (dialog.exec() != QDialog::Accepted) return;
         Guarded([&] {
@@ -201,7 +201,7 @@ void CMainFrame::BuildCommands() {
             ShowDocument(app_->OpenMadeFile(made));
         });
     }, canOpen);
-    Register(CommandId::Open, Tr("Open(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O), [this] {
+    Register(CommandId::Open, Tr("Open(&O)..."), QKeySequence(), [this] {
         const QString path = OpenDialog::ChooseSoundFile(this);
         if (path.isEmpty()) return;
         Guarded([&] {
@@ -212,12 +212,12 @@ void CMainFrame::BuildCommands() {
     Register(CommandId::Close, Tr("Close"), QKeySequence(), [this] {
         if (QMdiSubWindow* window = mdi_->activeSubWindow()) window->close();
     }, hasDoc);
-    Register(CommandId::Save, Tr("Save"), QKeySequence(Qt::CTRL | Qt::Key_S),
+    Register(CommandId::Save, Tr("Save"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame&) { d.Save(); }),
              [this] { COLMDoc* d = ActiveDocument(); return d && d->CanSave(); });
     Register(CommandId::SaveAs, Tr("Save As..."), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame&) { d.SaveAs(); }), hasDoc);
-    Register(CommandId::Revert, Tr("Revert"), QKeySequence(Qt::CTRL | Qt::Key_R),
+    Register(CommandId::Revert, Tr("Revert"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame&) { d.Revert(); }),
              [this] { COLMDoc* d = ActiveDocument(); return d && d->CanRevert(); });
     Register(CommandId::ImportFromMp3, Tr("Import From MP3 File..."), QKeySequence(), [this] {
@@ -238,24 +238,24 @@ void CMainFrame::BuildCommands() {
     }, hasDoc);
     Register(CommandId::Quit, Tr("Quit(&X)"), QKeySequence(), [this] { close(); });
 
-    Register(CommandId::Undo, Tr("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+    Register(CommandId::Undo, Tr("Undo"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame&) { d.Undo().UndoOrRedo(d); }),
              [this] { COLMDoc* d = ActiveDocument(); return d && d->Undo().Enabled(); });
-    Register(CommandId::Cut, Tr("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X),
+    Register(CommandId::Cut, Tr("Cut"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame& f) { Cut(d, f.App().GetClip()); }), hasSelection);
-    Register(CommandId::Copy, Tr("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
+    Register(CommandId::Copy, Tr("Copy"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame& f) { Copy(d, f.App().GetClip()); }), hasSelection);
-    Register(CommandId::Paste, Tr("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
+    Register(CommandId::Paste, Tr("Paste"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame& f) { Paste(d, f.App().GetClip()); }), hasClip);
-    Register(CommandId::Insert, Tr("Insert"), QKeySequence(Qt::CTRL | Qt::Key_I),
+    Register(CommandId::Insert, Tr("Insert"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame& f) { Insert(d, f.App().GetClip()); }), hasClip);
-    Register(CommandId::Clear, Tr("Clear"), QKeySequence(Qt::CTRL | Qt::Key_Delete),
+    Register(CommandId::Clear, Tr("Clear"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame&) { Clear(d); }), hasSelection);
-    Register(CommandId::SelectAll, Tr("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A),
+    Register(CommandId::SelectAll, Tr("Select All"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame&) { SelectAll(d); }), hasDoc);
-    Register(CommandId::Trim, Tr("Trim"), QKeySequence(Qt::CTRL | Qt::Key_T),
+    Register(CommandId::Trim, Tr("Trim"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame&) { Trim(d); }), hasSelection);
-    Register(CommandId::Mix, Tr("Mix"), QKeySequence(Qt::CTRL | Qt::Key_M),
+    Register(CommandId::Mix, Tr("Mix"), QKeySequence(),
              withDoc([](COLMDoc& d, CMainFrame& f) { Mix(d, f.App().GetClip()); }), hasClip);
     Register(CommandId::SelectionToNew, Tr("Selection to New"), QKeySequence(), [this] {
         if (COLMDoc* d = ActiveDocument()) {

@@ -78,7 +78,7 @@ void CMainFrame::BuildTransportCommands() {
                  COLMDoc* d = ActiveDocument();
                  return d && !WhyRegionPlayDisabled(app_->audio, *d, longOperation());
              });
-    Register(CommandId::LoopMode, Tr("Loop Mode (Num /)"), QKeySequence(Qt::KeypadModifier | Qt::Key_Slash), [this] {
+    Register(CommandId::LoopMode, Tr("Loop Mode (Num /)"), QKeySequence(), [this] {
         if (CChildFrame* child = ActiveChild()) {
             app_->audio.SetLoopMode(child->Document(), !child->Document().loopMode);
             child->Refresh();

@@ -54,41 +54,41 @@ void CMainFrame::BuildViewCommands() {
         return [this, ruler] { return ActiveDocument() && RulerShown(ActiveDocument()->view.*ruler); };
     };
 
-    Register(CommandId::GoToTop, Tr("Top"), QKeySequence(Qt::Key_Left), reveal([](const COLMDoc&) { return 0u; }), hasDoc);
-    Register(CommandId::GoToEnd, Tr("End"), QKeySequence(Qt::Key_Right),
+    Register(CommandId::GoToTop, Tr("Top"), QKeySequence(), reveal([](const COLMDoc&) { return 0u; }), hasDoc);
+    Register(CommandId::GoToEnd, Tr("End"), QKeySequence(),
              reveal([](const COLMDoc& d) { return d.Info().frames; }), hasDoc);
-    Register(CommandId::GoToSelectionTop, Tr("Selection Top"), QKeySequence(Qt::CTRL | Qt::Key_Left),
+    Register(CommandId::GoToSelectionTop, Tr("Selection Top"), QKeySequence(),
              reveal([](const COLMDoc& d) { return d.selectionStart; }), hasDoc);
-    Register(CommandId::GoToSelectionEnd, Tr("Selection End"), QKeySequence(Qt::CTRL | Qt::Key_Right),
+    Register(CommandId::GoToSelectionEnd, Tr("Selection End"), QKeySequence(),
              reveal([](const COLMDoc& d) { return d.selectionEnd; }), hasDoc);
     Register(CommandId::GoToPlayLocation, Tr("Play location"), QKeySequence(),
              reveal([](const COLMDoc& d) { return d.playCursor; }), hasDoc);
-    Register(CommandId::GoToLoopTop, Tr("Loop Top"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Left),
+    Register(CommandId::GoToLoopTop, Tr("Loop Top"), QKeySequence(),
              reveal([](const COLMDoc& d) { return d.Info().loopStart; }), hasDoc);
-    Register(CommandId::GoToLoopEnd, Tr("Loop End"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Right),
+    Register(CommandId::GoToLoopEnd, Tr("Loop End"), QKeySequence(),
              reveal([](const COLMDoc& d) { return d.Info().loopEnd; }), hasDoc);
 
-    Register(CommandId::VerticalFullZoomIn, Tr("Vertical Full Zoom In"), QKeySequence(Qt::CTRL | Qt::Key_Y),
+    Register(CommandId::VerticalFullZoomIn, Tr("Vertical Full Zoom In"), QKeySequence(),
              rule(VerticalFullZoomIn), hasDoc);
-    Register(CommandId::VerticalFullZoomOut, Tr("Vertical Full Zoom Out"), QKeySequence(Qt::CTRL | Qt::Key_J),
+    Register(CommandId::VerticalFullZoomOut, Tr("Vertical Full Zoom Out"), QKeySequence(),
              rule(VerticalFullZoomOut), hasDoc);
-    Register(CommandId::HorizontalFullZoomIn, Tr("Horizontal Full Zoom In"), QKeySequence(Qt::CTRL | Qt::Key_H),
+    Register(CommandId::HorizontalFullZoomIn, Tr("Horizontal Full Zoom In"), QKeySequence(),
              rule(HorizontalFullZoomIn), hasDoc);
-    Register(CommandId::HorizontalFullZoomOut, Tr("Horizontal Full Zoom Out"), QKeySequence(Qt::CTRL | Qt::Key_G),
+    Register(CommandId::HorizontalFullZoomOut, Tr("Horizontal Full Zoom Out"), QKeySequence(),
              rule(HorizontalFullZoomOut), hasDoc);
-    Register(CommandId::FitToSelection, Tr("Fit To Selection"), QKeySequence(Qt::CTRL | Qt::Key_F),
+    Register(CommandId::FitToSelection, Tr("Fit To Selection"), QKeySequence(),
              rule(FitToSelection),
              [this] { return ActiveDocument() && ActiveDocument()->selectionEnd > ActiveDocument()->selectionStart; });
-    Register(CommandId::FitToLoop, Tr("Fit To Loop"), QKeySequence(Qt::CTRL | Qt::Key_L), rule(FitToLoop),
+    Register(CommandId::FitToLoop, Tr("Fit To Loop"), QKeySequence(), rule(FitToLoop),
              [this] { return ActiveDocument() && ActiveDocument()->Info().loopEnd > ActiveDocument()->Info().loopStart; });
-    Register(CommandId::PreviousZoom, Tr("Previous Zoom"), QKeySequence(Qt::Key_Z), rule(PreviousZoom), hasDoc);
-    Register(CommandId::HorizontalZoomIn, Tr("Horizontal Zoom In"), QKeySequence(Qt::Key_H),
+    Register(CommandId::PreviousZoom, Tr("Previous Zoom"), QKeySequence(), rule(PreviousZoom), hasDoc);
+    Register(CommandId::HorizontalZoomIn, Tr("Horizontal Zoom In"), QKeySequence(),
              onView([](COLMDoc& d, const PaneContext& p) { return ZoomHorizontalBy(d, 0.5, p); }), hasDoc);
-    Register(CommandId::HorizontalZoomOut, Tr("Horizontal Zoom Out"), QKeySequence(Qt::Key_G),
+    Register(CommandId::HorizontalZoomOut, Tr("Horizontal Zoom Out"), QKeySequence(),
              onView([](COLMDoc& d, const PaneContext& p) { return ZoomHorizontalBy(d, 2.0, p); }), hasDoc);
-    Register(CommandId::VerticalZoomIn, Tr("Vertical Zoom In"), QKeySequence(Qt::SHIFT | Qt::Key_H),
+    Register(CommandId::VerticalZoomIn, Tr("Vertical Zoom In"), QKeySequence(),
              onView([](COLMDoc& d, const PaneContext& p) { return StepVerticalZoom(d, 1, p); }), hasDoc);
-    Register(CommandId::VerticalZoomOut, Tr("Vertical Zoom Out"), QKeySequence(Qt::SHIFT | Qt::Key_G),
+    Register(CommandId::VerticalZoomOut, Tr("Vertical Zoom Out"), QKeySequence(),
              onView([](COLMDoc& d, const PaneContext& p) { return StepVerticalZoom(d, -1, p); }), hasDoc);
 
     // "Auto Snap" is the application's, shared by every document.
@@ -115,7 +115,7 @@ void CMainFrame::BuildViewCommands() {
              setting([](COLMDoc& d) { SetTimeRulerMode(d, kTimeRulerSample); }), hasDoc,
              rulerIs(&ViewSettings::timeRulerSetting, kRulerShown | kTimeRulerSample));
     Register(CommandId::TimeRulerHide, Tr("Hide"), QKeySequence(), setting(HideTimeRuler), hasDoc);
-    Register(CommandId::TimeRulerRotate, Tr("Time Ruler (Rotate)"), QKeySequence(Qt::Key_T), setting(RotateTimeRuler), hasDoc);
+    Register(CommandId::TimeRulerRotate, Tr("Time Ruler (Rotate)"), QKeySequence(), setting(RotateTimeRuler), hasDoc);
     Register(CommandId::TimeRulerShowHide, Tr("Time Ruler Show/Hide"), QKeySequence(), setting(ToggleTimeRuler), hasDoc,
              rulerShown(&ViewSettings::timeRulerSetting));
     Register(CommandId::LevelRulerPercent, Tr("%"), QKeySequence(),
@@ -128,7 +128,7 @@ void CMainFrame::BuildViewCommands() {
              setting([](COLMDoc& d) { SetLevelRulerMode(d, kLevelRulerValue); }), hasDoc,
              rulerIs(&ViewSettings::levelRulerSetting, kRulerShown | kLevelRulerValue));
     Register(CommandId::LevelRulerHide, Tr("Hide"), QKeySequence(), setting(HideLevelRuler), hasDoc);
-    Register(CommandId::LevelRulerRotate, Tr("Level Ruler (Rotate)"), QKeySequence(Qt::Key_L), setting(RotateLevelRuler), hasDoc);
+    Register(CommandId::LevelRulerRotate, Tr("Level Ruler (Rotate)"), QKeySequence(), setting(RotateLevelRuler), hasDoc);
     Register(CommandId::LevelRulerShowHide, Tr("Level Ruler Show/Hide"), QKeySequence(), setting(ToggleLevelRuler), hasDoc,
              rulerShown(&ViewSettings::levelRulerSetting));
     Register(CommandId::ScrollDuringPlayback, Tr("Scroll During Playback"), QKeySequence(),
