@@ -38,7 +38,7 @@ void CheckChosenSoundFile(const std::string& path) {
             if (wav::IsExtensibleRefusal(e.Id())) throw;
         }
     }
-    CheckHeaderAgainstLength(h.rate, h.frames, h.blockAlign, h.fileLength);
+    CheckHeaderAgainstLength(h);
 }
 
 }  // namespace pelmora

@@ -11,7 +11,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = pelmora::fuzz::InputAsFile(data, size);
     try {
         const auto info = pelmora::aiff::ReadHeader(path);
-        pelmora::CheckHeaderAgainstLength(info.sampleRate, info.frames, info.blockAlign, size);
+        pelmora::SoundHeader header;
+        header.rate = info.sampleRate;
+        header.frames = info.frames;
+        header.blockAlign = info.blockAlign;
+        header.dataOffset = info.dataOffset;
+        header.fileLength = static_cast<std::int64_t>(size);
+        pelmora::CheckHeaderAgainstLength(header);
     } catch (const pelmora::Error&) {
     }
     return 0;

@@ -80,6 +80,7 @@ AiffHeaderInfo ReadHeader(const std::string& path) {
         info.sampleRate = scan.rate;
         info.frames = scan.frames;
     }
+    if (scan.hasSsnd) info.dataOffset = scan.dataOffset;
     if (scan.hasInst) {
         const InstLoop sustain = SustainLoopOf(scan.inst);
         info.loopPlayMode = sustain.playMode;

@@ -18,6 +18,7 @@ struct AiffHeaderInfo {
     std::uint16_t blockAlign = 0;
     std::uint32_t sampleRate = 0;
     std::uint32_t frames = 0;
+    std::uint64_t dataOffset = 0;  // where the frames start, when there is an SSND chunk
     std::uint16_t loopPlayMode = 0;
     std::uint32_t loopStart = 0;
     std::uint32_t loopEnd = 0;  // exclusive

@@ -14,7 +14,7 @@ namespace {
 constexpr std::uint32_t kSectorBytes = 512;
 
 bool UsableFormat(const ChunkScan& scan) {
-    if (scan.channels == 0 || scan.bits == 0 || scan.bits > 32) return false;
+    if ((scan.channels != 1 && scan.channels != 2) || scan.bits == 0 || scan.bits > 32) return false;
     return std::uint32_t{scan.channels} * BytesPerSampleFor(scan.bits) <= UINT16_MAX;
 }
 

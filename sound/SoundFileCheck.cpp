@@ -1,5 +1,7 @@
 #include "sound/SoundFileCheck.h"
 
+#include <filesystem>
+
 #include "base/Error.h"
 #include "platform/File.h"
 #include "sound/AiffHeader.h"
@@ -8,14 +10,20 @@
 
 namespace pelmora {
 
-void CheckHeaderAgainstLength(std::uint32_t rate, std::uint32_t frames, std::uint16_t blockAlign,
-                              std::int64_t fileLength) {
-    const std::uint64_t dataBytes = static_cast<std::uint64_t>(frames) * blockAlign;
-    if (rate == 0 || fileLength < 0 || dataBytes >= static_cast<std::uint64_t>(fileLength))
+void CheckHeaderAgainstLength(const SoundHeader& header) {
+    const std::uint64_t dataBytes = static_cast<std::uint64_t>(header.frames) * header.blockAlign;
+    if (header.rate == 0 || header.fileLength < 0) throw Error(StringId::AudioDataError);
+    const auto length = static_cast<std::uint64_t>(header.fileLength);
+    if (dataBytes >= length || header.dataOffset > length - dataBytes)
         throw Error(StringId::AudioDataError);
 }
 
 SoundHeader ReadSoundHeader(const std::string& path) {
+    // Opening a pipe or a device could block for ever or disturb it.
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        throw Error(StringId::UnknownSoundFileFormat);
     platform::File file;
     if (!file.Open(path, platform::OpenMode::Read)) {
         throw Error(platform::FileExists(path) ? StringId::FileReadError : StringId::FileNotFound);
@@ -26,19 +34,21 @@ SoundHeader ReadSoundHeader(const std::string& path) {
     file.Close();
     if (h.type == FileType::Wav) {
         const wav::WavHeaderInfo w = wav::ReadHeader(path);
-        h = {h.type, w.sampleRate, w.bitsPerSample, w.channels, w.frames, w.blockAlign,
-             w.loopOn != 0 && w.loopStart < w.loopEnd, h.fileLength};
+        h = {h.type,       w.sampleRate, w.bitsPerSample, w.channels, w.frames, w.blockAlign,
+             w.dataOffset, w.loopOn != 0 && w.loopStart < w.loopEnd, h.fileLength};
     } else {
         const aiff::AiffHeaderInfo a = aiff::ReadHeader(path);
-        h = {h.type, a.sampleRate, a.bitsPerSample, a.channels, a.frames, a.blockAlign,
-             a.loopPlayMode != 0 && a.loopStart < a.loopEnd, h.fileLength};
+        if (a.foundComm && a.channels != 1 && a.channels != 2)
+            throw Error(StringId::UnknownSoundFileFormat);
+        h = {h.type,       a.sampleRate, a.bitsPerSample, a.channels, a.frames, a.blockAlign,
+             a.dataOffset, a.loopPlayMode != 0 && a.loopStart < a.loopEnd, h.fileLength};
     }
     return h;
 }
 
 FileType PreCheckSoundFile(const std::string& path) {
     const SoundHeader h = ReadSoundHeader(path);
-    CheckHeaderAgainstLength(h.rate, h.frames, h.blockAlign, h.fileLength);
+    CheckHeaderAgainstLength(h);
     return h.type;
 }
 

@@ -17,11 +17,13 @@ struct SoundHeader {
     std::uint16_t channels = 0;
     std::uint32_t frames = 0;
     std::uint16_t blockAlign = 0;
+    std::uint64_t dataOffset = 0;  // 0 when the header names no data
     bool loopShown = false;  // a loop that plays
     std::int64_t fileLength = 0;
 };
 
-// Raises "File not found.", "File read error", "Unknown sound file format..." or the header
+// Raises "File not found.", "File read error", "Unknown sound file format..." (also for
+// anything but a regular file, and for an AIFF of other than one or two channels) or the header
 // reader's own messages.
 SoundHeader ReadSoundHeader(const std::string& path);
 
@@ -29,9 +31,8 @@ SoundHeader ReadSoundHeader(const std::string& path);
 // header reader's own messages, or "Audio data error - cannot open this file.".
 FileType PreCheckSoundFile(const std::string& path);
 
-// The header's agreement with the file: a rate, and data that the file can hold. Raises
+// The header's agreement with the file: a rate, and data that lies inside the file. Raises
 // "Audio data error - cannot open this file." otherwise.
-void CheckHeaderAgainstLength(std::uint32_t rate, std::uint32_t frames, std::uint16_t blockAlign,
-                              std::int64_t fileLength);
+void CheckHeaderAgainstLength(const SoundHeader& header);
 
 }  // namespace pelmora

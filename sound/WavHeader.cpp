@@ -19,6 +19,7 @@ WavHeaderInfo ReadHeader(const std::string& path) {
     info.bytesPerSample = BytesPerSampleFor(info.bitsPerSample);
     info.blockAlign = static_cast<std::uint16_t>(info.channels * info.bytesPerSample);
     info.frames = layout.data.size / info.blockAlign;
+    info.dataOffset = layout.data.dataOffset;
 
     SampleLoopChunk smpl;
     if (ReadSampleLoop(file, smpl) == ChunkRead::Present && !smpl.loops.empty()) {

@@ -13,6 +13,7 @@ struct WavHeaderInfo {
     std::uint16_t bytesPerSample = 0;
     std::uint16_t blockAlign = 0;
     std::uint32_t frames = 0;  // as the 'data' size declares, for the check against the file
+    std::uint64_t dataOffset = 0;  // where the frames start
     std::uint16_t loopOn = 0;
     std::uint32_t loopStart = 0;
     std::uint32_t loopEnd = 0;  // exclusive; not clamped

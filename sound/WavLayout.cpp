@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "base/Error.h"
+#include "sound/FileRead.h"
 #include "sound/RiffEdit.h"
 #include "sound/WavExtensible.h"
 
@@ -26,7 +27,7 @@ FormatAndData LocateFormatAndData(const platform::File& file, StringId missing, 
         if (extensible && !extensible->plainPcm) throw Error(extensible->refusal);
         if (extensible) out.fmt.formatTag = kPcmFormatTag;
     }
-    if (out.fmt.formatTag != kPcmFormatTag || out.fmt.channels == 0 ||
+    if (out.fmt.formatTag != kPcmFormatTag || (out.fmt.channels != 1 && out.fmt.channels != 2) ||
         out.fmt.bitsPerSample == 0 || out.fmt.bitsPerSample > 32 ||
         out.fmt.channels * BytesPerSampleFor(out.fmt.bitsPerSample) >
             std::numeric_limits<std::uint16_t>::max()) {
@@ -57,7 +58,7 @@ void EnsureDataPad(platform::File& file) {
     const std::uint64_t end = data->DeclaredEnd();
     const std::uint64_t length = riff::LengthOf(file);
     std::uint8_t next = 0;
-    if (end < length && file.ReadAt(end, &next, 1) && next != 0 &&
+    if (end < length && ReadHeld(file, end, &next, 1) && next != 0 &&
         riff::LooksLikeHeader(file, end, length)) {
         riff::InsertGap(file, end, 1);
     }

@@ -181,8 +181,9 @@ TEST(AiffHeader, HeaderOnlyReaderAndPreOpenCheck) {
     EXPECT_NO_THROW(PreCheckSoundFile(path));
 
     // The header claims more data than the file holds.
-    EXPECT_THROW(CheckHeaderAgainstLength(info.sampleRate, 1000, info.blockAlign, platform::FileSize(path)),
-                 Error);
+    SoundHeader longer = ReadSoundHeader(path);
+    longer.frames = 1000;
+    EXPECT_THROW(CheckHeaderAgainstLength(longer), Error);
     test::WriteAll(path, AiffBuilder().Comm(1, 1, 16, 0).Ssnd(Frames(2)).Bytes());
     try {
         PreCheckSoundFile(path);
