@@ -1,5 +1,6 @@
 #include "document/TempFiles.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 
@@ -30,18 +31,24 @@ std::string JoinPath(const std::string& folder, std::string_view name) {
     return out;
 }
 
-std::optional<std::string> UniqueTempName(const std::string& workDir, std::string_view prefix,
-                                          std::string_view extension) {
-    const std::string stem = JoinPath(workDir, std::string(prefix) + TimeOfDay());
+std::optional<std::string> CreateNumberedFile(const std::string& stemPath, std::string_view extension,
+                                              const std::function<bool(const std::string&)>& taken) {
     for (int counter = 1; counter <= kMaxCounter; ++counter) {
-        std::string name = stem;
+        std::string name = stemPath;
         if (counter > 1) name += "-" + std::to_string(counter);
         name += extension;
+        if (taken && taken(name)) continue;
         platform::File file;
         if (file.Open(name, platform::OpenMode::CreateNew)) return name;
-        if (!platform::FileExists(name)) return std::nullopt;  // the folder refuses new files
+        // Only the open's own answer: another process may remove the file it held at any time.
+        if (errno != EEXIST) return std::nullopt;
     }
     return std::nullopt;
+}
+
+std::optional<std::string> UniqueTempName(const std::string& workDir, std::string_view prefix,
+                                          std::string_view extension) {
+    return CreateNumberedFile(JoinPath(workDir, std::string(prefix) + TimeOfDay()), extension);
 }
 
 std::optional<std::string> TempNameWithExtension(const std::string& workDir, int typeCode) {

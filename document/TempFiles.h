@@ -3,6 +3,7 @@
 // before anything large is written there.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,9 +22,13 @@ inline constexpr std::string_view kMp3TempPrefix = "MP3_TEMP_";
 // Folder and file name joined with one "/".
 std::string JoinPath(const std::string& folder, std::string_view name);
 
-// WORKDIR/PREFIX + HH-MM-SS (local time) + EXTENSION, created empty and exclusively so that no
-// two callers get the same file. A taken name gets a counter ("-2", "-3", ...) before the
-// extension. nullopt when no file could be created.
+// STEM_PATH + EXTENSION, created empty and exclusively so that no two callers, in this process
+// or another, get the same file. A name in use (or one `taken` names) gets a counter ("-2",
+// "-3", ...) before the extension. nullopt when the folder refuses new files.
+std::optional<std::string> CreateNumberedFile(const std::string& stemPath, std::string_view extension,
+                                              const std::function<bool(const std::string&)>& taken = {});
+
+// WORKDIR/PREFIX + HH-MM-SS (local time) + EXTENSION, made by CreateNumberedFile.
 std::optional<std::string> UniqueTempName(const std::string& workDir, std::string_view prefix,
                                           std::string_view extension = {});
 

@@ -7,26 +7,12 @@
 
 namespace pelmora {
 
-namespace {
-
-constexpr int kMaxCounter = 1000;
-
-}  // namespace
-
 std::optional<ScratchFile> ScratchFile::Create(const std::string& folder, std::string_view stem,
                                                std::string_view extension,
                                                const std::function<bool(const std::string&)>& taken) {
-    for (int counter = 1; counter <= kMaxCounter; ++counter) {
-        std::string name = std::string(stem);
-        if (counter > 1) name += "-" + std::to_string(counter);
-        name += extension;
-        const std::string path = JoinPath(folder, name);
-        if (taken && taken(path)) continue;
-        platform::File file;
-        if (file.Open(path, platform::OpenMode::CreateNew)) return ScratchFile(path);
-        if (!platform::FileExists(path)) return std::nullopt;
-    }
-    return std::nullopt;
+    auto path = CreateNumberedFile(JoinPath(folder, stem), extension, taken);
+    if (!path) return std::nullopt;
+    return ScratchFile(*path);
 }
 
 ScratchFile::~ScratchFile() {
@@ -62,7 +48,7 @@ void BufferedAppender::Append(const std::uint8_t* bytes, std::size_t count) {
 
 void BufferedAppender::Flush() {
     if (used_ == 0) return;
-    if (!file_.WriteAt(offset_, buffer_, used_)) throw Error(StringId::FileWriteError);
+    if (!file_.WriteAt(offset_, buffer_, used_)) throw Error(WriteFailure());
     offset_ += used_;
     used_ = 0;
 }
