@@ -156,7 +156,7 @@ bool SlotWriter::Finish() {
     info.instrument.unityNote = format_.unityNote;
     ClampLoop(info);
     try {
-        if (!file_.SetSize(512 + DataBytes(info))) throw Error(StringId::FileWriteError);
+        if (!file_.SetSize(512 + DataBytes(info))) throw Error(WriteFailure());
         aiff::RefreshHeader(file_, info);
         aiff::UpdateLoopAndInstrument(file_, info);
     } catch (const Error&) {

@@ -157,7 +157,7 @@ void AudioEngine::DrainRecording() {
             if (r.layout.aiff) ConvertAiffBytes(h.data, count, r.layout.bitsPerSample);
             block_.ticksEnabled = 0;
             if (count && !r.file.WriteAt(pos, h.data, count)) {
-                FailRun(Text(StringId::FileWriteError));
+                FailRun(Text(WriteFailure()));
                 return;
             }
             block_.ticksEnabled = 1;

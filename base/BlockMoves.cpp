@@ -22,10 +22,8 @@ void CopyChunks(platform::File& file, std::uint64_t from, std::uint64_t to, std:
     while (done < length) {
         std::uint64_t n = std::min<std::uint64_t>(chunkBytes, length - done);
         std::uint64_t offset = forward ? done : length - done - n;
-        if (!file.ReadAt(from + offset, buffer.data(), n) ||
-            !file.WriteAt(to + offset, buffer.data(), n)) {
-            throw Error(StringId::FileReadError);
-        }
+        if (!file.ReadAt(from + offset, buffer.data(), n)) throw Error(StringId::FileReadError);
+        if (!file.WriteAt(to + offset, buffer.data(), n)) throw Error(WriteFailure());
         done += n;
         onChunk();
     }
@@ -77,7 +75,7 @@ void FillSilence(platform::File& file, std::uint64_t position, std::uint64_t len
     std::uint64_t step = 0;
     while (done < length) {
         std::uint64_t n = std::min<std::uint64_t>(kMoveChunkBytes, length - done);
-        if (!file.WriteAt(position + done, buffer.data(), n)) throw Error(StringId::FileWriteError);
+        if (!file.WriteAt(position + done, buffer.data(), n)) throw Error(WriteFailure());
         done += n;
         progress.Step(++step, blocks);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Failures inside an operation travel as the id of their message; the command's handler shows it.
 
+#include <cerrno>
 #include <exception>
 #include <string>
 
@@ -22,6 +23,12 @@ private:
     StringId id_;
     std::string text_;
 };
+
+// The message for a write or copy that just failed: "Empty disk space" when the disk or the
+// quota is full (errno still holds the failed call's answer), else `otherwise`.
+inline StringId WriteFailure(StringId otherwise = StringId::FileWriteError) {
+    return errno == ENOSPC || errno == EDQUOT ? StringId::EmptyDiskSpace : otherwise;
+}
 
 // Raised when the user stopped an operation with ESC: not a failure, so no message is shown.
 class Cancelled : public std::exception {

@@ -182,12 +182,12 @@ std::optional<std::int64_t> DocumentWaveform::StoreBlock(const std::string& path
     const std::vector<std::uint8_t> block = WriteImageBlock(image_, doc_.Info(), info.fileType, stamp);
     if (block.empty()) return std::nullopt;
     platform::File file;
-    if (!file.Open(path, platform::OpenMode::ReadWrite)) throw Error(StringId::FileWriteError);
+    if (!file.Open(path, platform::OpenMode::ReadWrite)) throw Error(WriteFailure());
     // The old block goes first and a placeholder marks where the new one begins, so that a
     // failed write can be cut back to the file as it was without it.
     StoreChunk(file, info, kPlaceholderBlock);
     const std::optional<std::uint64_t> start = ImageChunkStart(file, info.fileType);
-    if (!start) throw Error(StringId::FileWriteError);
+    if (!start) throw Error(WriteFailure());
     try {
         StoreChunk(file, info, block);
     } catch (const Error&) {

@@ -90,12 +90,12 @@ std::unique_ptr<COLMDoc> COLMDoc::OpenChecked(DocumentHost& host, const OpenRequ
     return doc;
 }
 
-// The editing copy; when it cannot be made or the user stops it, the document edits the
-// original instead.
+// The editing copy. When it cannot be made or the user stops it, the document edits the
+// original only if the user says so: a later crash would then damage the original.
 void COLMDoc::MakeEditingCopy(const std::string& source) {
     auto copy = UniqueTempName(host_.WorkDir(), kBackupPrefix);
     if (!copy) {
-        fileBackup_ = false;
+        EditOriginalOrStop(Text(StringId::FileCreatingError));
         return;
     }
     try {
@@ -108,12 +108,18 @@ void COLMDoc::MakeEditingCopy(const std::string& source) {
         backupCopyPath_ = *copy;
     } catch (const Error& e) {
         platform::RemoveFile(*copy);
-        host_.Prompts().Message(e.Message());
-        fileBackup_ = false;
+        EditOriginalOrStop(e.Message());
     } catch (const Cancelled&) {
         platform::RemoveFile(*copy);
-        fileBackup_ = false;
+        EditOriginalOrStop(Text(StringId::WorkingCopyStopped));
     }
+}
+
+void COLMDoc::EditOriginalOrStop(const std::string& reason) {
+    const Answer answer =
+        host_.Prompts().Ask(FormatText(StringId::WorkingCopyFailedQuestion, reason.c_str()), Buttons::YesNo);
+    if (answer != Answer::Yes) throw Cancelled();
+    fileBackup_ = false;
 }
 
 void COLMDoc::ReadWorkingFile() {
@@ -204,6 +210,7 @@ void COLMDoc::Save() {
         return;
     }
     if (!dataChanged_ && !LoopChanged()) return;
+    if (damaged_) throw Error(StringId::LastOperationFailed);
     if (platform::HasReadOnlyAttribute(originalPath_)) throw Error(StringId::CannotSaveReadOnly);
     // The working copy becomes the original's new content; the original is replaced in one
     // rename, so it stays whole until the new content is complete on disk.
@@ -236,6 +243,8 @@ bool COLMDoc::SaveAsPath(const std::string& target) {
         throw Error(StringId::AlreadyOpenedCannotSave,
                     FormatText(StringId::AlreadyOpenedCannotSave, target.c_str()));
     const bool ontoItself = platform::CanonicalPath(target) == platform::CanonicalPath(workingPath_);
+    if (damaged_ && fileBackup_ && platform::CanonicalPath(target) == platform::CanonicalPath(originalPath_))
+        throw Error(StringId::LastOperationFailed);
     if (!ontoItself && platform::FileExists(target) && !ConfirmOverwrite(target)) return false;
     WriteTo(target);
     RebindTo(target);
@@ -280,7 +289,13 @@ void COLMDoc::RebindTo(const std::string& target) {
     if (fileBackup_) {
         const std::string oldCopy = backupCopyPath_;
         backupCopyPath_.clear();
-        MakeEditingCopy(target);
+        try {
+            MakeEditingCopy(target);
+        } catch (const Cancelled&) {
+            // The file is written; without a copy of it the document stays with the old one.
+            backupCopyPath_ = oldCopy;
+            throw;
+        }
         if (oldCopy != backupCopyPath_) platform::RemoveFile(oldCopy);
         originalPath_ = fileBackup_ ? target : std::string();
     }
@@ -298,6 +313,7 @@ void COLMDoc::RebindTo(const std::string& target) {
     if (info_.fileType != previousType) undo_.Reset();
     ReadOriginalStatus();
     dataChanged_ = false;
+    damaged_ = false;
     madeFromTempFile_ = false;
     RememberSavedLoop();
 }
@@ -316,6 +332,7 @@ bool COLMDoc::Revert() {
     info_.channelFirst = 0;
     info_.channelEnd = info_.channels;
     dataChanged_ = false;
+    damaged_ = false;
     ReadOriginalStatus();
     RememberSavedLoop();
     undo_.Reset();
@@ -323,82 +340,6 @@ bool COLMDoc::Revert() {
     NotifySoundReplaced();
     if (image_) image_->FileOpened();
     return true;
-}
-
-bool COLMDoc::AskSaveAsUntilDone() {
-    for (;;) {
-        try {
-            return SaveAs();
-        } catch (const Error& e) {
-            host_.Prompts().Message(e.Message());
-        }
-    }
-}
-
-// Yes to the close question with File Backup on: the editing copy, loop data written, becomes
-// the original. False keeps the document open.
-bool COLMDoc::SaveOntoOriginalAtClose() {
-    WriteLoopIntoWorkingFile();
-    const std::string target = SaveTarget();
-    const bool renamed = platform::CanonicalPath(target) != platform::CanonicalPath(originalPath_);
-    if (InsufficientSpaceOnDrive(originalPath_, info_.workingFileLength + ImageBlockBytes())) {
-        host_.Prompts().Message(Text(StringId::EmptyDiskSpace));
-        return false;
-    }
-    if (renamed && platform::FileExists(target) && !ConfirmOverwrite(target)) return false;
-    RelocateFile(workingPath_, target, StringId::Saving, host_.Progress());
-    StampSavedFile(target);
-    if (renamed) platform::RemoveFile(originalPath_);
-    backupCopyPath_.clear();
-    workingPath_.clear();
-    return true;
-}
-
-bool COLMDoc::CanClose() {
-    const bool workingGone = !platform::FileExists(workingPath_);
-    const bool originalGone = fileBackup_ && !platform::FileExists(originalPath_);
-    if (workingGone) return true;
-    if (originalGone && !madeFromTempFile_) {
-        // The editing copy is now the only data: offer to keep it when it holds changes.
-        if (!dataChanged_ && !LoopChanged()) return true;
-        const Answer answer = host_.Prompts().Ask(
-            FormatText(StringId::SaveThisFile, title_.c_str()), Buttons::YesNoCancel);
-        if (answer == Answer::Cancel) return false;
-        return answer == Answer::No || AskSaveAsUntilDone();
-    }
-    if (madeFromTempFile_) {
-        const Answer answer = host_.Prompts().Ask(
-            FormatText(StringId::SaveThisFile, title_.c_str()), Buttons::YesNoCancel);
-        if (answer == Answer::Cancel) return false;
-        if (answer == Answer::Yes) return AskSaveAsUntilDone();
-        DiscardTemporaryWorkingFile();
-        return true;
-    }
-    if (!fileBackup_) {
-        // Edits are in the file already; the loop and instrument data are written unasked.
-        if (LoopChanged() || dataChanged_) {
-            WriteLoopIntoWorkingFile();
-            RememberSavedLoop();
-        }
-        return true;
-    }
-    const bool originalReadOnly = platform::HasReadOnlyAttribute(originalPath_);
-    if (!dataChanged_) {
-        if (!LoopChanged() || originalReadOnly) return true;
-        const Answer answer = host_.Prompts().Ask(
-            FormatText(StringId::CloseSaveOntoOriginal, originalPath_.c_str()),
-            Buttons::YesNoCancel);
-        if (answer == Answer::Cancel) return false;
-        return answer == Answer::No || SaveOntoOriginalAtClose();
-    }
-    if (originalReadOnly) {
-        return host_.Prompts().Ask(Text(StringId::CannotSaveReadOnly), Buttons::OkCancel) ==
-               Answer::Ok;
-    }
-    const Answer answer = host_.Prompts().Ask(
-        FormatText(StringId::CloseSaveOntoOriginal, originalPath_.c_str()), Buttons::YesNoCancel);
-    if (answer == Answer::Cancel) return false;
-    return answer == Answer::No || SaveOntoOriginalAtClose();
 }
 
 std::uint64_t COLMDoc::WorkingDirectoryFilesSize() const {

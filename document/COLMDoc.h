@@ -67,6 +67,10 @@ public:
     bool HdMisaligned() const { return hdMisaligned_; }
 
     void SetDataChanged() { dataChanged_ = true; }
+    // After an operation failed part way the working file may be incomplete: it is not written
+    // over the original (Save, the close question) unless Revert brings the original back.
+    bool Damaged() const { return damaged_; }
+    void SetDamaged(bool damaged) { damaged_ = damaged; }
     void SetTitle(std::string title) { title_ = std::move(title); }
 
     std::uint32_t selectionStart = 0;
@@ -116,6 +120,8 @@ private:
     static std::unique_ptr<COLMDoc> OpenChecked(DocumentHost& host, const OpenRequest& request);
     void MakeUndoFiles();
     void MakeEditingCopy(const std::string& source);
+    // Asks whether to edit the original after the copy failed for `reason`; raises Cancelled on No.
+    void EditOriginalOrStop(const std::string& reason);
     void ReadWorkingFile();
     void OfferHdPlayRewrite();
     void WriteLoopIntoWorkingFile();
@@ -138,6 +144,7 @@ private:
     std::string workingPath_, originalPath_, openedPath_, backupCopyPath_, title_;
     platform::FileStatus originalStatus_;
     bool dataChanged_ = false;
+    bool damaged_ = false;
     bool madeFromTempFile_ = false;
     bool readOnly_ = false;
     bool fileBackup_ = false;

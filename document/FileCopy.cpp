@@ -16,7 +16,7 @@ void CopyPieces(const platform::File& from, platform::File& to, ProgressTask& pr
                 StringId status, bool cancellable) {
     const std::int64_t length = from.Size();
     if (length < 0) throw Error(StringId::FileReadError);
-    if (!to.SetSize(static_cast<std::uint64_t>(length))) throw Error(StringId::FileWriteError);
+    if (!to.SetSize(static_cast<std::uint64_t>(length))) throw Error(WriteFailure());
     CopyRangeWithProgress(from, 0, to, 0, static_cast<std::uint64_t>(length), progress, status,
                           cancellable);
 }
@@ -24,7 +24,7 @@ void CopyPieces(const platform::File& from, platform::File& to, ProgressTask& pr
 void OpenPair(const std::string& source, const std::string& target, platform::File& from,
               platform::File& to, platform::OpenMode targetMode) {
     if (!from.Open(source, platform::OpenMode::Read)) throw Error(StringId::FileReadError);
-    if (!to.Open(target, targetMode)) throw Error(StringId::FileWriteError);
+    if (!to.Open(target, targetMode)) throw Error(WriteFailure());
 }
 
 }  // namespace
@@ -39,8 +39,9 @@ void CopyRangeWithProgress(const platform::File& from, std::uint64_t fromOffset,
     for (std::uint64_t done = 0; done < count; done += kCopyPieceBytes) {
         const std::uint64_t n = std::min<std::uint64_t>(kCopyPieceBytes, count - done);
         if (!platform::CopyFileRange(from, fromOffset + done, to, toOffset + done, n)) {
+            const StringId failure = WriteFailure(StringId::FileReadError);
             progress.End();
-            throw Error(StringId::FileReadError);
+            throw Error(failure);
         }
         progress.Step(++piece, pieces);
         if (cancellable && progress.CancelRequested()) throw Cancelled();
@@ -76,10 +77,10 @@ void WriteFileSafely(const std::string& target,
         write(*partial);
         platform::File written;
         if (!written.Open(*partial, platform::OpenMode::ReadWrite) || !written.Sync())
-            throw Error(StringId::FileWriteError);
+            throw Error(WriteFailure());
         written.Close();
         if (platform::FileExists(target)) platform::CopyPermissions(target, *partial);
-        if (!platform::RenameFile(*partial, target)) throw Error(StringId::FileWriteError);
+        if (!platform::RenameFile(*partial, target)) throw Error(WriteFailure());
     } catch (...) {
         platform::RemoveFile(*partial);
         throw;

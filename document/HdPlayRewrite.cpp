@@ -27,7 +27,7 @@ void RewriteHeaderForHdPlay(const std::string& workingPath, SoundInfo& info,
         platform::File target;
         if (!target.Open(*temp, platform::OpenMode::ReadWrite)) throw Error(StringId::FileCreatingError);
         if (!platform::CopyFileRange(source, 0, target, 0, ssnd->position))
-            throw Error(StringId::FileWriteError);
+            throw Error(WriteFailure());
         const auto dataOffset =
             static_cast<std::uint32_t>(aiff::AlignDataStart(target, static_cast<std::uint32_t>(DataBytes(info))));
         CopyRangeWithProgress(source, info.dataOffset, target, dataOffset, length - info.dataOffset,
@@ -35,7 +35,7 @@ void RewriteHeaderForHdPlay(const std::string& workingPath, SoundInfo& info,
         SoundInfo rewritten = info;
         rewritten.dataOffset = dataOffset;
         aiff::RefreshHeader(target, rewritten);
-        if (!target.Sync()) throw Error(StringId::FileWriteError);
+        if (!target.Sync()) throw Error(WriteFailure());
         target.Close();
         source.Close();
         RelocateFile(*temp, workingPath, StringId::RewritingAiffHeader, progress);

@@ -51,7 +51,7 @@ void WriteAiffAsWav(const platform::File& source, const SoundInfo& info, platfor
         ConvertBufferType(FileType::Aiff, info.bytesPerSample, buffer.data(), n);
         if (!target.WriteAt(out.dataOffset + done, buffer.data(), n)) {
             progress.End();
-            throw Error(StringId::FileWriteError);
+            throw Error(WriteFailure());
         }
         progress.Step(++block, blocks);
         if (cancellable && progress.CancelRequested()) throw Cancelled();
@@ -133,7 +133,7 @@ bool HasExtensiblePcmHeader(const std::string& path) {
 
 void RewriteExtensibleHeader(const std::string& path) {
     platform::File file;
-    if (!file.Open(path, platform::OpenMode::ReadWrite)) throw Error(StringId::FileWriteError);
+    if (!file.Open(path, platform::OpenMode::ReadWrite)) throw Error(WriteFailure());
     wav::RewriteExtensibleAsPcm(file);
 }
 

@@ -104,10 +104,10 @@ void UndoStore::CopyOut(COLMDoc& doc, UndoRecord& record, StringId status) {
     const SoundInfo& info = doc.Info();
     const platform::File working = doc.OpenWorkingFile(false);
     platform::File file;
-    if (!file.Open(record.path, platform::OpenMode::CreateOrOpen)) throw Error(StringId::FileWriteError);
+    if (!file.Open(record.path, platform::OpenMode::CreateOrOpen)) throw Error(WriteFailure());
     ProgressTask& progress = doc.Host().Progress();
     const std::uint64_t bytes = RecordBytes(record, info);
-    if (!file.SetSize(bytes)) throw Error(StringId::FileWriteError);
+    if (!file.SetSize(bytes)) throw Error(WriteFailure());
     if (record.operation == OperationCode::WholeFile) {
         CopyRangeWithProgress(working, 0, file, 0, bytes, progress, status, false);
     } else {

@@ -33,13 +33,13 @@ void ResizeDataAtEnd(platform::File& file, SoundInfo& info, std::uint32_t frames
     const std::uint64_t oldEnd = FrameByte(info, info.frames);
     const std::uint64_t newEnd = FrameByte(info, frames);
     MoveBytesQuiet(file, oldEnd, newEnd, trailing);
-    if (!file.SetSize(newEnd + trailing)) throw Error(StringId::FileWriteError);
+    if (!file.SetSize(newEnd + trailing)) throw Error(WriteFailure());
     if (newEnd > oldEnd) {
         std::vector<std::uint8_t> silence(std::min<std::uint64_t>(kMoveChunkBytes, newEnd - oldEnd),
                                           SilenceByte(info));
         for (std::uint64_t at = oldEnd; at < newEnd; at += silence.size()) {
             const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(silence.size(), newEnd - at));
-            if (!file.WriteAt(at, silence.data(), n)) throw Error(StringId::FileWriteError);
+            if (!file.WriteAt(at, silence.data(), n)) throw Error(WriteFailure());
         }
     }
     TakeLength(info, frames, trailing);
@@ -55,7 +55,7 @@ void OpenFrameGap(platform::File& file, SoundInfo& info, std::uint32_t at, std::
     // With nothing after the gap the move wrote nothing: the gap must still exist for the frames
     // written into it.
     if (!file.SetSize(info.workingFileLength + static_cast<std::uint64_t>(count) * info.blockAlign))
-        throw Error(StringId::FileWriteError);
+        throw Error(WriteFailure());
     TakeLength(info, info.frames + count, trailing);
 }
 
@@ -65,7 +65,7 @@ void CloseFrameGap(platform::File& file, SoundInfo& info, std::uint32_t at, std:
     const std::uint64_t to = FrameByte(info, at);
     const std::uint64_t from = FrameByte(info, static_cast<std::uint64_t>(at) + count);
     MoveBytes(file, from, to, info.workingFileLength - from, progress, status, progressTotal);
-    if (!file.SetSize(info.workingFileLength - (from - to))) throw Error(StringId::FileWriteError);
+    if (!file.SetSize(info.workingFileLength - (from - to))) throw Error(WriteFailure());
     TakeLength(info, info.frames - count, trailing);
 }
 

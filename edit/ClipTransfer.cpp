@@ -75,7 +75,7 @@ void WriteClipFrames(platform::File& working, const SoundInfo& doc, const Clip& 
                         target.Write(sample, value);
                     }
                 }
-                if (!working.WriteAt(position, block.data(), n * frameSize)) throw Error(StringId::FileWriteError);
+                if (!working.WriteAt(position, block.data(), n * frameSize)) throw Error(WriteFailure());
                 done += static_cast<std::uint32_t>(n);
                 if (blockDone) blockDone();
             }
@@ -96,7 +96,7 @@ void CopySelectionToClip(COLMDoc& doc, Clip& clip, const std::function<void()>& 
     platform::File file;
     if (!file.Open(clip.path, platform::OpenMode::CreateOrOpen) ||
         !file.SetSize(static_cast<std::uint64_t>(next.frameCount) * next.frameSize)) {
-        throw Error(StringId::FileWriteError);
+        throw Error(WriteFailure());
     }
     const platform::File working = doc.OpenWorkingFile(false);
     GatherFrames(working, LayoutOf(info), {info.channelFirst, info.channelEnd}, doc.selectionStart,

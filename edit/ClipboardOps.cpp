@@ -80,7 +80,7 @@ bool PasteFraming(COLMDoc& doc, const Clip& clip, OperationCode code, StringId s
             const std::uint64_t oldEnd = s.dataOffset + Bytes(before, s.blockAlign);
             const std::uint64_t gap = Bytes(end - before, s.blockAlign);
             MoveBytesQuiet(working, oldEnd, oldEnd + gap, trailing);
-            if (!working.SetSize(oldEnd + gap + trailing)) throw Error(StringId::FileWriteError);
+            if (!working.SetSize(oldEnd + gap + trailing)) throw Error(WriteFailure());
             total = BlocksFor(gap) + clipBlocks;
             FillSilence(working, oldEnd, gap, SilenceByte(s), progress, gap + Bytes(k, s.blockAlign), status);
             progress.SetRange(static_cast<std::uint32_t>(total));
@@ -220,7 +220,7 @@ bool Trim(COLMDoc& doc) {
                   doc.Host().Progress(), StringId::TrimOperation);
         const std::uint64_t newEnd = w.dataOffset + Bytes(n, w.blockAlign);
         MoveBytesQuiet(working, w.dataOffset + Bytes(before, w.blockAlign), newEnd, trailing);
-        if (!working.SetSize(newEnd + trailing)) throw Error(StringId::FileWriteError);
+        if (!working.SetSize(newEnd + trailing)) throw Error(WriteFailure());
         w.frames = n;
         w.dataEnd = static_cast<std::uint32_t>(newEnd);
         w.workingFileLength = static_cast<std::uint32_t>(newEnd + trailing);

@@ -35,15 +35,28 @@ bool RunEdit(COLMDoc& doc, const EditPlan& plan, const std::function<UndoRange()
     UndoRange redo;
     try {
         redo = operation();
+    } catch (const Cancelled&) {
+        // Stopped by the user: the half-done edit stands, whole, and can be undone.
+        doc.Host().Progress().End();
+        doc.SetDataChanged();
+        throw;
     } catch (...) {
         doc.Host().Progress().End();
         doc.SetDataChanged();
+        doc.SetDamaged(true);
         throw;
     }
     doc.selectionLock = 0;
     if (doc.playCursor > doc.Info().frames) doc.playCursor = doc.Info().frames;
-    if (ChangesLength(plan.code)) doc.RefreshWorkingHeader();
     doc.SetDataChanged();
+    if (ChangesLength(plan.code)) {
+        try {
+            doc.RefreshWorkingHeader();
+        } catch (...) {
+            doc.SetDamaged(true);
+            throw;
+        }
+    }
     // Most edits are never undone: the redo copy waits for the first Undo, which finds the
     // frames in the working file. Whole-file operations swap files and keep their own copy.
     if (plan.code == OperationCode::WholeFile) {

@@ -70,7 +70,7 @@ void RunPass(platform::File& working, const SoundInfo& info, const Pass& pass, C
                 Codec::Write(pb + c * kBytes, amp::Clamp<kBytes>(sum));
             }
         }
-        if (!working.WriteAt(bAt, b.data(), m * frameSize)) throw Error(StringId::FileWriteError);
+        if (!working.WriteAt(bAt, b.data(), m * frameSize)) throw Error(WriteFailure());
         done += static_cast<std::uint32_t>(m);
         bufferDone();
     }

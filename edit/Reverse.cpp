@@ -68,7 +68,7 @@ bool Reverse(COLMDoc& doc) {
                 throw Error(StringId::FileReadError);
             swap(front.data() + offset, back.data() + offset, m, frameSize);
             if (!working.WriteAt(frontAt, front.data(), bytes) || !working.WriteAt(backAt, back.data(), bytes))
-                throw Error(StringId::FileWriteError);
+                throw Error(WriteFailure());
             frontAt += bytes;
             backEnd = backAt;
             left -= static_cast<std::uint32_t>(m);

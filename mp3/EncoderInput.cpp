@@ -44,9 +44,9 @@ void ConvertData(const WavForEncoder& from, const std::string& fromPath, const s
     const std::uint32_t outFrameBytes = format.BlockAlign();
     const std::uint64_t frames = from.dataBytes / inFrameBytes;
     const std::uint64_t outBytes = frames * outFrameBytes;
-    if (outBytes > 0xFFFFFFFFull - kPlainWavHeaderBytes) throw Error(StringId::FileWriteError);
+    if (outBytes > 0xFFFFFFFFull - kPlainWavHeaderBytes) throw Error(WriteFailure());
     if (!WritePlainWavHeader(out, format, static_cast<std::uint32_t>(outBytes)))
-        throw Error(StringId::FileWriteError);
+        throw Error(WriteFailure());
     const std::uint64_t blockFrames = kBlockBytes / std::max(inFrameBytes, outFrameBytes);
     const std::uint64_t blocks = (frames + blockFrames - 1) / blockFrames;
     std::vector<std::uint8_t> inBuffer(blockFrames * inFrameBytes);
@@ -62,7 +62,7 @@ void ConvertData(const WavForEncoder& from, const std::string& fromPath, const s
         convert(inBuffer.data(), n * from.format.channels, outBuffer.data());
         if (!out.WriteAt(kPlainWavHeaderBytes + done * outFrameBytes, outBuffer.data(),
                          n * outFrameBytes)) {
-            throw Error(StringId::FileWriteError);
+            throw Error(WriteFailure());
         }
         progress.Step(++block, blocks);
         if (progress.CancelRequested()) throw Cancelled();
@@ -105,7 +105,7 @@ void CutAfterData(const std::string& path) {
     const WavForEncoder wav = ReadWavForEncoder(path);
     platform::File file(path, platform::OpenMode::ReadWrite);
     if (!file.IsOpen() || !file.SetSize(wav.dataOffset + wav.dataBytes))
-        throw Error(StringId::FileWriteError);
+        throw Error(WriteFailure());
 }
 
 }  // namespace

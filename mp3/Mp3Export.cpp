@@ -85,7 +85,7 @@ std::uint64_t Encode(codec::Mp3Encoder& encoder, const WavForEncoder& wav,
     // The first frame gets the stream's real length, so that decoders trim the padding.
     const std::vector<std::uint8_t> info = encoder.InfoFrame();
     if (!info.empty() && info.size() <= out.End() && !mp3.WriteAt(0, info.data(), info.size()))
-        throw Error(StringId::FileWriteError);
+        throw Error(WriteFailure());
     return out.End();
 }
 
@@ -117,7 +117,7 @@ bool ExportMp3(COLMDoc& doc, const std::string& path, const Mp3ExportChoice& cho
     const std::uint64_t end = Encode(*encoder, wav, input.Path(), mp3, host.Progress());
     if (choice.writeTag) {
         const auto tag = EncodeId3v1(doc.tag);
-        if (!mp3.WriteAt(end, tag.data(), tag.size())) throw Error(StringId::FileWriteError);
+        if (!mp3.WriteAt(end, tag.data(), tag.size())) throw Error(WriteFailure());
     }
     mp3.Close();
     if (!output->CommitAs(path)) throw Error(StringId::CantOpenMp3Output);

@@ -109,7 +109,7 @@ DecodedMp3 DecodeMp3File(const std::string& mp3Path, const std::string& workDir,
             if (result < 0) throw Error(StringId::FailedToDecode);
             // The decoder takes all of its input or none of it.
             have -= consumed;
-            if (total + produced > maxData) throw Error(StringId::FileWriteError);
+            if (total + produced > maxData) throw Error(WriteFailure());
             data.Append(output.data(), produced);
             total += produced;
             if (result != 0 || (available == 0 && produced == 0)) break;
@@ -118,7 +118,7 @@ DecodedMp3 DecodeMp3File(const std::string& mp3Path, const std::string& workDir,
     if (!decoder->End()) throw Error(StringId::FailedToDecode);
     data.Flush();
     if (!WritePlainWavHeader(out, format, static_cast<std::uint32_t>(total)))
-        throw Error(StringId::FileWriteError);
+        throw Error(WriteFailure());
     out.Close();
     return DecodedMp3{wav->Keep(), ReadTrailingTag(mp3, size)};
 }

@@ -46,7 +46,7 @@ void StoreImageChunk(platform::File& file, SoundInfo& info, const std::vector<st
     riff::Chunk chunk;
     if (!writer.CreateChunk(kApplId, chunk) || !writer.Write(body.data(), body.size()) ||
         !writer.Ascend(chunk)) {
-        throw Error(StringId::FileWriteError);
+        throw Error(WriteFailure());
     }
     riff::SetFormSize(file);
     TakeDataPosition(file, info);

@@ -3,6 +3,7 @@
 #include "DocumentTestBed.h"
 #include "base/Error.h"
 #include "platform/File.h"
+#include "platform/FreeSpace.h"
 #include "sound/Bytes.h"
 #include "support/ExternalReaders.h"
 
@@ -290,14 +291,37 @@ TEST_F(DocumentLifecycle, FailedOpensLeaveNothingBehind) {
     EXPECT_TRUE(app.Documents().empty());
 }
 
-TEST_F(DocumentLifecycle, CancellingTheCopyFallsBackToEditingTheOriginal) {
+// Without its working copy a document would edit the user's file, which a crash could damage:
+// only the user's Yes allows that, whether the copy was stopped or the disk is full.
+TEST_F(DocumentLifecycle, AFailedCopyEditsTheOriginalOnlyWhenTheUserSaysSo) {
     const std::string path = MakeSound("esc.wav", "-r 44100 -b 16 -c 2", 1.0);
-    progress.PressEscapeAtStep(2);
-    COLMDoc& doc = app.Open(path);
-    EXPECT_FALSE(doc.FileBackup());
-    EXPECT_EQ(doc.WorkingPath(), path);
-    EXPECT_EQ(FilesIn(work).size(), 2u);  // the undo and redo files only
-    app.Close(doc);
+    const auto original = ReadAll(path);
+    const std::string stopped = "The working copy could not be made (stopped). Edit the original file directly?";
+    const std::string full = "The working copy could not be made (Empty disk space). Edit the original file directly?";
+    for (const bool diskFull : {false, true}) {
+        auto fail = [&] {
+            if (diskFull) platform::LimitFreeSpace(1000);
+            else progress.PressEscapeAtStep(progress.Steps() + 2);
+        };
+        prompter.questions.clear();
+        fail();
+        prompter.Script({Answer::No});
+        EXPECT_THROW(app.Open(path), Cancelled);
+        platform::LimitFreeSpace(-1);
+        EXPECT_EQ(prompter.questions, std::vector<std::string>{diskFull ? full : stopped});
+        EXPECT_TRUE(app.Documents().empty());
+        EXPECT_EQ(FilesIn(work), std::set<std::string>{});
+        EXPECT_EQ(ReadAll(path), original);
+
+        fail();
+        prompter.Script({Answer::Yes});
+        COLMDoc& doc = app.Open(path);
+        platform::LimitFreeSpace(-1);
+        EXPECT_FALSE(doc.FileBackup());
+        EXPECT_EQ(doc.WorkingPath(), path);
+        EXPECT_EQ(FilesIn(work).size(), 2u);  // the undo and redo files only
+        app.Close(doc);
+    }
 }
 
 TEST_F(DocumentLifecycle, VanishedOriginalOffersToSaveTheChangedCopy) {
