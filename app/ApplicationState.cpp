@@ -142,9 +142,17 @@ COLMDoc& ApplicationState::OpenWithMark(const std::string& quotedPath, bool impo
         }
     }
     OpenRequest request{path, fileBackup, importMark};
-    documents_.push_back(COLMDoc::OpenDocument(*this, request));
+    std::unique_ptr<COLMDoc> opened = COLMDoc::OpenDocument(*this, request);
+    try {
+        opened->AttachImage(std::make_unique<DocumentWaveform>(*opened));
+    } catch (...) {
+        // A document that failed to open is not listed, and a file made for it goes too.
+        opened.reset();
+        if (importMark) platform::RemoveFile(path);
+        throw;
+    }
+    documents_.push_back(std::move(opened));
     current_ = documents_.back().get();
-    current_->AttachImage(std::make_unique<DocumentWaveform>(*current_));
     if (!importMark) recentFiles.Add(platform::CanonicalPath(path));
     return *current_;
 }

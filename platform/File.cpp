@@ -38,9 +38,24 @@ std::size_t AllowedWrite(std::size_t count) {
     return count;
 }
 
+std::atomic<std::int64_t> gReadsBeforeFault{0};
+std::atomic<int> gReadFaultError{EIO};
+
+// True for the one read that the injected fault fails.
+bool ReadFaultFires() {
+    return gReadsBeforeFault.load() > 0 && gReadsBeforeFault.fetch_sub(1) == 1;
+}
+
 }  // namespace
 
 void SetWriteBudget(std::int64_t bytes) { gWriteBudget.store(bytes); }
+
+bool ReadFaultPending() { return gReadsBeforeFault.load() > 0; }
+
+void FailNthRead(std::int64_t nth, int error) {
+    gReadFaultError.store(error);
+    gReadsBeforeFault.store(nth);
+}
 
 File::~File() { Close(); }
 
@@ -74,6 +89,10 @@ void File::Close() {
 }
 
 std::int64_t File::ReadSome(std::uint64_t offset, void* buffer, std::size_t count) const {
+    if (ReadFaultFires()) {
+        errno = gReadFaultError.load();
+        return -1;
+    }
     auto* out = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;
     while (done < count) {
@@ -195,7 +214,7 @@ bool CopyPermissions(const std::string& model, const std::string& path) {
 bool CopyFileRange(const File& from, std::uint64_t fromOffset, File& to, std::uint64_t toOffset,
                    std::uint64_t count) {
     // The kernel copy bypasses WriteAt, so injected faults take the buffered path.
-    if (gWriteBudget.load() < 0) {
+    if (gWriteBudget.load() < 0 && gReadsBeforeFault.load() == 0) {
         auto in = static_cast<off_t>(fromOffset);
         auto out = static_cast<off_t>(toOffset);
         std::uint64_t left = count;

@@ -26,6 +26,7 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
+    // On failure errno says why (EEXIST for CreateNew on a name in use).
     bool Open(const std::string& path, OpenMode mode);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
@@ -87,5 +88,10 @@ bool CopyFileRange(const File& from, std::uint64_t fromOffset, File& to, std::ui
 // Fault injection, as a full disk would: after `bytes` more bytes written through File, every
 // write fails. A negative value lifts the limit.
 void SetWriteBudget(std::int64_t bytes);
+// Fault injection: the `nth` read through File from now on (1 for the next) fails once with
+// `error`; 0 lifts it.
+void FailNthRead(std::int64_t nth, int error);
+// True while the injected read fault has not fired yet.
+bool ReadFaultPending();
 
 }  // namespace pelmora::platform

@@ -6,6 +6,7 @@
 
 #include "base/BlockMoves.h"
 #include "base/Error.h"
+#include "sound/FileRead.h"
 
 namespace pelmora::aiff {
 
@@ -37,7 +38,7 @@ std::uint64_t NextHeaderPosition(const platform::File& file, std::uint64_t end, 
     std::size_t have = 0;
     if (end < listEnd) {
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(5, listEnd - end));
-        const std::int64_t got = file.ReadSome(end, look.data(), want);
+        const std::int64_t got = ReadUpTo(file, end, look.data(), want);
         have = got > 0 ? static_cast<std::size_t>(got) : 0;
     }
     const bool hereKnown = have >= 4 && IsKnownId(look.data());
@@ -56,7 +57,7 @@ std::uint64_t NextHeaderPosition(const platform::File& file, std::uint64_t end, 
 }
 
 void WriteOrThrow(platform::File& file, std::uint64_t offset, const void* data, std::size_t n) {
-    if (n != 0 && !file.WriteAt(offset, data, n)) throw Error(StringId::FileWriteError);
+    if (n != 0 && !file.WriteAt(offset, data, n)) throw Error(WriteFailure());
 }
 
 void WriteChunkAt(platform::File& file, std::uint64_t position, FourCC id,
@@ -78,7 +79,7 @@ std::uint64_t LengthOf(const platform::File& file) {
 
 bool ReadFormHeader(const platform::File& file, std::uint32_t& formSize) {
     std::uint8_t head[kFormHeaderBytes];
-    if (!file.ReadAt(0, head, sizeof head)) return false;
+    if (!ReadHeld(file, 0, head, sizeof head)) return false;
     if (!(LoadFourCC(head) == kForm) || !(LoadFourCC(head + 8) == kAiff)) return false;
     formSize = LoadBE32(head + 4);
     return true;
@@ -95,7 +96,7 @@ std::vector<ChunkRef> WalkChunks(const platform::File& file, std::uint64_t listE
     std::uint64_t position = kFormHeaderBytes;
     while (position + kChunkHeaderBytes <= listEnd && chunks.size() < kMaxChunks) {
         std::uint8_t head[kChunkHeaderBytes];
-        if (!file.ReadAt(position, head, sizeof head)) break;
+        if (!ReadHeld(file, position, head, sizeof head)) break;
         ChunkRef chunk;
         chunk.id = LoadFourCC(head);
         chunk.position = position;
@@ -126,7 +127,7 @@ std::vector<std::uint8_t> ReadBody(const platform::File& file, const ChunkRef& c
                                    std::uint64_t maxBytes) {
     std::vector<std::uint8_t> body(
         static_cast<std::size_t>(std::min<std::uint64_t>(chunk.available, maxBytes)));
-    if (!body.empty() && !file.ReadAt(chunk.BodyPosition(), body.data(), body.size()))
+    if (!body.empty() && !ReadHeld(file, chunk.BodyPosition(), body.data(), body.size()))
         throw Error(StringId::FileReadError);
     return body;
 }
@@ -144,7 +145,7 @@ std::int64_t ReplaceChunkBody(platform::File& file, const ChunkRef& chunk,
         MoveBytesQuiet(file, chunk.next, chunk.position + newFootprint, tail);
         if (newFootprint < oldFootprint &&
             !file.SetSize(length - (oldFootprint - newFootprint))) {
-            throw Error(StringId::FileWriteError);
+            throw Error(WriteFailure());
         }
     }
     WriteChunkAt(file, chunk.position, chunk.id, body);
@@ -160,7 +161,7 @@ std::uint64_t RemoveChunk(platform::File& file, const ChunkRef& chunk) {
     const std::uint64_t footprint = std::min(Footprint(chunk), length - chunk.position);
     const std::uint64_t tail = length - chunk.position - footprint;
     MoveBytesQuiet(file, chunk.position + footprint, chunk.position, tail);
-    if (!file.SetSize(length - footprint)) throw Error(StringId::FileWriteError);
+    if (!file.SetSize(length - footprint)) throw Error(WriteFailure());
     return footprint;
 }
 

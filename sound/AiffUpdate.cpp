@@ -9,6 +9,7 @@
 #include "sound/AiffMarkers.h"
 #include "sound/AiffRate.h"
 #include "sound/Bytes.h"
+#include "sound/FileRead.h"
 
 namespace pelmora::aiff {
 
@@ -33,7 +34,7 @@ std::optional<ChunkRef> FindUsable(const std::vector<ChunkRef>& chunks, FourCC i
 
 void WriteOrThrow(platform::File& file, std::uint64_t at, const std::uint8_t* data,
                   std::size_t n) {
-    if (!file.WriteAt(at, data, n)) throw Error(StringId::FileWriteError);
+    if (!file.WriteAt(at, data, n)) throw Error(WriteFailure());
 }
 
 // The chunks after the sample data moved along with its end, led by the pad byte an odd SSND
@@ -43,14 +44,14 @@ std::uint64_t KeepPadAfterData(platform::File& file, std::uint64_t dataEnd, std:
                                std::uint64_t newSize, std::uint64_t length) {
     if (dataEnd >= length) return length;
     std::uint8_t look[5] = {1, 0, 0, 0, 0};
-    const std::int64_t got = file.ReadSome(dataEnd, look, sizeof look);
+    const std::int64_t got = ReadUpTo(file, dataEnd, look, sizeof look);
     const bool idFollows = got == 5 && look[1] != ' ' &&
                            std::all_of(look + 1, look + 5, [](std::uint8_t c) { return c >= 0x20 && c <= 0x7E; });
     const bool hadPad = (oldSize & 1u) && look[0] == 0 && (got == 1 || idFollows);
     const bool wantPad = (newSize & 1u) != 0;
     if (hadPad && !wantPad) {
         MoveBytesQuiet(file, dataEnd + 1, dataEnd, length - dataEnd - 1);
-        if (!file.SetSize(length - 1)) throw Error(StringId::FileWriteError);
+        if (!file.SetSize(length - 1)) throw Error(WriteFailure());
     } else if (!hadPad && wantPad) {
         MoveBytesQuiet(file, dataEnd, dataEnd + 1, length - dataEnd);
         const std::uint8_t pad = 0;
@@ -63,7 +64,7 @@ std::uint64_t KeepPadAfterData(platform::File& file, std::uint64_t dataEnd, std:
 
 std::uint32_t SsndOffsetField(const platform::File& file, const ChunkRef& ssnd) {
     std::uint8_t field[4];
-    if (!file.ReadAt(ssnd.BodyPosition(), field, sizeof field)) throw Error(StringId::FileReadError);
+    if (!ReadHeld(file, ssnd.BodyPosition(), field, sizeof field)) throw Error(StringId::FileReadError);
     return LoadBE32(field);
 }
 

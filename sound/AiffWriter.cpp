@@ -8,6 +8,7 @@
 #include "sound/AiffInst.h"
 #include "sound/AiffTemplates.h"
 #include "sound/Bytes.h"
+#include "sound/FileRead.h"
 #include "sound/SampleConvert.h"
 
 namespace pelmora::aiff {
@@ -87,12 +88,12 @@ void CopyData(const platform::File& source, const SoundInfo& info, platform::Fil
     std::uint64_t done = 0;
     for (std::uint64_t block = 0; block < blocks; ++block) {
         const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(blockBytes, total - done));
-        if (!source.ReadAt(info.dataOffset + done, buffer.data(), n))
+        if (!ReadHeld(source, info.dataOffset + done, buffer.data(), n))
             throw Error(StringId::FileReadError);
         if (info.fileType == FileType::Wav)
             ConvertBufferType(FileType::Wav, info.bytesPerSample, buffer.data(), n);
         if (!target.WriteAt(targetOffset + done, buffer.data(), n))
-            throw Error(StringId::FileWriteError);
+            throw Error(WriteFailure());
         done += n;
         progress.Step(block + 1, blocks);
         if (cancellable && progress.CancelRequested()) throw Cancelled();
@@ -120,7 +121,7 @@ std::uint64_t AlignDataStart(platform::File& file, std::uint32_t dataBytes) {
     }
     StoreFourCC(bytes.data() + n, kSsnd);
     StoreBE32(bytes.data() + n + 4, dataBytes + 8);
-    if (!file.WriteAt(p, bytes.data(), bytes.size())) throw Error(StringId::FileWriteError);
+    if (!file.WriteAt(p, bytes.data(), bytes.size())) throw Error(WriteFailure());
     return p + bytes.size();
 }
 
@@ -170,7 +171,7 @@ std::uint32_t WriteWithMarkers(const platform::File& source, const SoundInfo& so
         dataOffset = WriteMarkedHeader(target, fields, plan.withMark ? markers : kNoMarkers, plan.sustain);
     }
     CopyData(source, sourceInfo, target, dataOffset, progress, status, cancellable);
-    if (!target.SetSize(dataOffset + DataBytes(sourceInfo))) throw Error(StringId::FileWriteError);
+    if (!target.SetSize(dataOffset + DataBytes(sourceInfo))) throw Error(WriteFailure());
     SetFormSizeToLength(target);
     return static_cast<std::uint32_t>(dataOffset);
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "sound/FileRead.h"
 
 namespace pelmora {
 
@@ -32,25 +33,25 @@ void TransferFrames(Direction direction, const platform::File& from, platform::F
         if (whole) {
             if (!platform::CopyFileRange(from, toRaw ? soundAt : rawAt, to, toRaw ? rawAt : soundAt,
                                          n * frameSize)) {
-                throw Error(StringId::FileReadError);
+                throw Error(WriteFailure(StringId::FileReadError));
             }
         } else if (toRaw) {
-            if (!from.ReadAt(soundAt, block.data(), n * frameSize))
+            if (!ReadHeld(from, soundAt, block.data(), n * frameSize))
                 throw Error(StringId::FileReadError);
             for (std::size_t i = 0; i < n; ++i)
                 std::copy_n(&block[i * frameSize + skip], rawFrame, &packed[i * rawFrame]);
             if (!to.WriteAt(rawAt, packed.data(), n * rawFrame))
-                throw Error(StringId::FileWriteError);
+                throw Error(WriteFailure());
         } else {
             // The other channels of the sound's frames keep their bytes.
-            if (!to.ReadAt(soundAt, block.data(), n * frameSize) ||
-                !from.ReadAt(rawAt, packed.data(), n * rawFrame)) {
+            if (!ReadHeld(to, soundAt, block.data(), n * frameSize) ||
+                !ReadHeld(from, rawAt, packed.data(), n * rawFrame)) {
                 throw Error(StringId::FileReadError);
             }
             for (std::size_t i = 0; i < n; ++i)
                 std::copy_n(&packed[i * rawFrame], rawFrame, &block[i * frameSize + skip]);
             if (!to.WriteAt(soundAt, block.data(), n * frameSize))
-                throw Error(StringId::FileWriteError);
+                throw Error(WriteFailure());
         }
         done += n;
         if (blockDone) blockDone();

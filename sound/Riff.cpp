@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "sound/FileRead.h"
+
 namespace pelmora::riff {
 
 namespace {
@@ -16,7 +18,7 @@ bool IsPrintableId(const std::uint8_t* p) {
 bool LooksLikeHeader(const platform::File& file, std::uint64_t position, std::uint64_t limit) {
     if (position > limit || limit - position < kHeaderBytes) return false;
     std::uint8_t header[kHeaderBytes];
-    if (!file.ReadAt(position, header, sizeof header)) return false;
+    if (!ReadHeld(file, position, header, sizeof header)) return false;
     return IsPrintableId(header) && LoadLE32(header + 4) <= limit - position - kHeaderBytes;
 }
 
@@ -30,7 +32,7 @@ bool RiffReader::HeaderAt(std::uint64_t position, std::uint64_t limit, Chunk& ch
     limit = std::min(limit, fileSize_);
     if (position > limit || limit - position < kHeaderBytes) return false;
     std::uint8_t header[kHeaderBytes];
-    if (!file_.ReadAt(position, header, sizeof header)) return false;
+    if (!ReadHeld(file_, position, header, sizeof header)) return false;
     chunk = Chunk{};
     chunk.id = LoadFourCC(header);
     chunk.size = LoadLE32(header + 4);
@@ -40,7 +42,7 @@ bool RiffReader::HeaderAt(std::uint64_t position, std::uint64_t limit, Chunk& ch
     chunk.held = std::min(chunk.DeclaredEnd(), fileSize_) - chunk.dataOffset;
     if (IsListId(chunk.id) && chunk.limit - chunk.dataOffset >= kListTypeBytes) {
         std::uint8_t type[kListTypeBytes];
-        if (!file_.ReadAt(chunk.dataOffset, type, sizeof type)) return false;
+        if (!ReadHeld(file_, chunk.dataOffset, type, sizeof type)) return false;
         chunk.listType = LoadFourCC(type);
     }
     return true;
@@ -51,7 +53,7 @@ std::uint64_t NextChunkOffset(const platform::File& file, const Chunk& chunk,
     const std::uint64_t end = chunk.DeclaredEnd();
     if ((chunk.size & 1u) == 0) return end;
     std::uint8_t pad = 0;
-    if (end < limit && file.ReadAt(end, &pad, 1) && pad != 0 && LooksLikeHeader(file, end, limit)) {
+    if (end < limit && ReadHeld(file, end, &pad, 1) && pad != 0 && LooksLikeHeader(file, end, limit)) {
         return end;
     }
     return end + 1;
@@ -69,7 +71,7 @@ bool RiffReader::DescendForm(FourCC formType, Chunk& form) {
         chunk.held = fileSize_ - chunk.dataOffset;
         std::uint8_t type[kListTypeBytes];
         if (fileSize_ - chunk.dataOffset < kListTypeBytes ||
-            !file_.ReadAt(chunk.dataOffset, type, sizeof type)) {
+            !ReadHeld(file_, chunk.dataOffset, type, sizeof type)) {
             return false;
         }
         chunk.listType = LoadFourCC(type);
@@ -125,7 +127,7 @@ std::int64_t RiffReader::Read(const Chunk& chunk, void* buffer, std::size_t coun
     const std::uint64_t bodyEnd = chunk.dataOffset + chunk.held;
     if (position_ < chunk.dataOffset || position_ >= bodyEnd) return 0;
     const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count, bodyEnd - position_));
-    const std::int64_t got = file_.ReadSome(position_, buffer, n);
+    const std::int64_t got = ReadUpTo(file_, position_, buffer, n);
     if (got > 0) position_ += static_cast<std::uint64_t>(got);
     return got;
 }
@@ -133,7 +135,7 @@ std::int64_t RiffReader::Read(const Chunk& chunk, void* buffer, std::size_t coun
 bool RiffReader::ReadBody(const Chunk& chunk, std::uint64_t offset, void* buffer,
                           std::size_t count) const {
     if (offset > chunk.held || chunk.held - offset < count) return false;
-    return file_.ReadAt(chunk.dataOffset + offset, buffer, count);
+    return ReadHeld(file_, chunk.dataOffset + offset, buffer, count);
 }
 
 RiffWriter::RiffWriter(platform::File& file) : RiffReader(file), writable_(file) {}

@@ -5,6 +5,7 @@
 
 #include "base/BlockMoves.h"
 #include "base/Error.h"
+#include "sound/FileRead.h"
 #include "sound/RiffEdit.h"
 #include "sound/WavChunks.h"
 #include "sound/WavLayout.h"
@@ -50,10 +51,10 @@ bool IsExtensibleRefusal(StringId id) {
 std::optional<ExtensibleFormat> InspectExtensible(const platform::File& file) {
     const std::optional<riff::Chunk> chunk = FmtChunk(file);
     std::uint8_t body[kExtensibleFmtBytes] = {};
-    if (!chunk || chunk->size < 2 || !file.ReadAt(chunk->dataOffset, body, 2)) return std::nullopt;
+    if (!chunk || chunk->size < 2 || !ReadHeld(file, chunk->dataOffset, body, 2)) return std::nullopt;
     if (LoadLE16(body) != kExtensibleFormatTag) return std::nullopt;
     const std::size_t size = std::min<std::size_t>(chunk->size, kExtensibleFmtBytes);
-    if (!file.ReadAt(chunk->dataOffset, body, size)) throw Error(StringId::FileReadError);
+    if (!ReadHeld(file, chunk->dataOffset, body, size)) throw Error(StringId::FileReadError);
     return ClassifyExtensible(body, size);
 }
 
@@ -63,7 +64,7 @@ void RewriteExtensibleAsPcm(platform::File& file) {
     if (!format->plainPcm) throw Error(format->refusal);
     const riff::Chunk chunk = *FmtChunk(file);
     std::uint8_t body[kFmtBytes];
-    if (!file.ReadAt(chunk.dataOffset, body, sizeof body)) throw Error(StringId::FileReadError);
+    if (!ReadHeld(file, chunk.dataOffset, body, sizeof body)) throw Error(StringId::FileReadError);
     FmtFields fmt = DecodeFmt(body);
     fmt = PcmFmt(fmt.channels, fmt.sampleRate, fmt.bitsPerSample);
     EncodeFmt(body, fmt);
@@ -75,9 +76,9 @@ void RewriteExtensibleAsPcm(platform::File& file) {
     const std::uint64_t oldEnd = std::min(chunk.PaddedEnd(), length);
     const std::uint64_t newEnd = chunk.dataOffset + kFmtBytes;
     if (!file.WriteAt(chunk.dataOffset, body, sizeof body) || !file.WriteAt(chunk.dataOffset - 4, size, 4))
-        throw Error(StringId::FileWriteError);
+        throw Error(WriteFailure());
     MoveBytesQuiet(file, oldEnd, newEnd, length - oldEnd);
-    if (!file.SetSize(length - (oldEnd - newEnd))) throw Error(StringId::FileWriteError);
+    if (!file.SetSize(length - (oldEnd - newEnd))) throw Error(WriteFailure());
     riff::SetFormSize(file);
 }
 

@@ -7,6 +7,7 @@
 
 #include "base/BlockMoves.h"
 #include "base/Error.h"
+#include "sound/FileRead.h"
 #include "sound/Riff.h"
 #include "sound/RiffEdit.h"
 #include "sound/WavChunks.h"
@@ -19,7 +20,7 @@ namespace {
 
 void WriteOrFail(platform::File& file, std::uint64_t offset, const void* bytes, std::size_t count,
                  StringId failure = StringId::FileWriteError) {
-    if (!file.WriteAt(offset, bytes, count)) throw Error(failure);
+    if (!file.WriteAt(offset, bytes, count)) throw Error(WriteFailure(failure));
 }
 
 void WriteLE32At(platform::File& file, std::uint64_t offset, std::uint32_t value) {
@@ -37,7 +38,7 @@ std::uint64_t OldTailGap(const platform::File& file, std::uint64_t dataEnd, std:
     if (oldSize & 1u) {
         const std::uint64_t at = dataEnd + gap;
         std::uint8_t pad = 0;
-        const bool padMissing = at < length && file.ReadAt(at, &pad, 1) && pad != 0 &&
+        const bool padMissing = at < length && ReadHeld(file, at, &pad, 1) && pad != 0 &&
                                 riff::LooksLikeHeader(file, at, length);
         if (!padMissing) ++gap;
     }
@@ -49,7 +50,7 @@ void AppendChunk(platform::File& file, FourCC id, const std::uint8_t* body, std:
     writer.Seek(riff::EvenEnd(file));
     riff::Chunk chunk;
     if (!writer.CreateChunk(id, chunk) || !writer.Write(body, size) || !writer.Ascend(chunk)) {
-        throw Error(StringId::FileWriteError);
+        throw Error(WriteFailure());
     }
 }
 
@@ -60,14 +61,14 @@ void UpdateSampleLoop(platform::File& file, SoundInfo& info) {
         if (hasLoop) {
             riff::RiffWriter writer(file);
             writer.Seek(riff::EvenEnd(file));
-            if (!WriteNewSampleLoop(writer, info)) throw Error(StringId::FileWriteError);
+            if (!WriteNewSampleLoop(writer, info)) throw Error(WriteFailure());
         }
         return;
     }
     if (smpl->size < kSmplHeaderBytes || smpl->held < smpl->size) throw Error(StringId::DataError);
 
     std::uint8_t headerBytes[kSmplHeaderBytes];
-    if (!file.ReadAt(smpl->dataOffset, headerBytes, sizeof headerBytes)) {
+    if (!ReadHeld(file, smpl->dataOffset, headerBytes, sizeof headerBytes)) {
         throw Error(StringId::FileReadError);
     }
     WavSmplHeader header = DecodeSmplHeader(headerBytes);
@@ -92,7 +93,7 @@ void UpdateSampleLoop(platform::File& file, SoundInfo& info) {
         loops.push_back(WavLoopRecord{0, 0, 0, 0, 0, 1});
     } else {
         std::vector<std::uint8_t> bytes(records * kLoopRecordBytes);
-        if (!file.ReadAt(smpl->dataOffset + kSmplHeaderBytes, bytes.data(), bytes.size())) {
+        if (!ReadHeld(file, smpl->dataOffset + kSmplHeaderBytes, bytes.data(), bytes.size())) {
             throw Error(StringId::FileReadError);
         }
         for (std::size_t i = 0; i < records; ++i) {
@@ -122,7 +123,7 @@ void WriteMarkerPositions(platform::File& file, const SoundInfo& info) {
     if (const std::optional<riff::Chunk> smpl = FindInForm(file, kSmplId);
         smpl && smpl->held >= kSmplHeaderBytes && !info.wavSmplLoops.empty()) {
         std::uint8_t countField[4];
-        if (!file.ReadAt(smpl->dataOffset + 28, countField, sizeof countField)) throw Error(StringId::FileReadError);
+        if (!ReadHeld(file, smpl->dataOffset + 28, countField, sizeof countField)) throw Error(StringId::FileReadError);
         const std::uint64_t records = std::min<std::uint64_t>(
             {LoadLE32(countField), (smpl->held - kSmplHeaderBytes) / kLoopRecordBytes, info.wavSmplLoops.size()});
         for (std::uint64_t i = 0; i < records; ++i) {
@@ -139,7 +140,7 @@ void WriteMarkerPositions(platform::File& file, const SoundInfo& info) {
     const std::uint64_t held = (cue->held - 4) / kCuePointBytes;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uint64_t>(held, info.wavCuePoints.size())) *
                                     kCuePointBytes);
-    if (!file.ReadAt(cue->dataOffset + 4, bytes.data(), bytes.size())) throw Error(StringId::FileReadError);
+    if (!ReadHeld(file, cue->dataOffset + 4, bytes.data(), bytes.size())) throw Error(StringId::FileReadError);
     for (std::size_t i = 0; i * kCuePointBytes < bytes.size(); ++i) {
         std::uint8_t* p = bytes.data() + i * kCuePointBytes;
         const WavCuePoint& point = info.wavCuePoints[i];
@@ -193,7 +194,7 @@ void RefreshHeader(platform::File& file, SoundInfo& info) {
     const std::uint64_t length = riff::LengthOf(file);
     if (dataEnd > length) throw Error(StringId::DataError);
     if (dataEnd + 1 > std::numeric_limits<std::uint32_t>::max()) {
-        throw Error(StringId::FileWriteError);
+        throw Error(WriteFailure());
     }
 
     const std::uint64_t oldGap =
@@ -203,7 +204,7 @@ void RefreshHeader(platform::File& file, SoundInfo& info) {
     if (oldGap != newGap) {
         MoveBytesQuiet(file, dataEnd + oldGap, dataEnd + newGap, length - dataEnd - oldGap);
         if (oldGap > newGap && !file.SetSize(length - oldGap + newGap)) {
-            throw Error(StringId::FileWriteError);
+            throw Error(WriteFailure());
         }
     }
     if (newGap != 0) {
