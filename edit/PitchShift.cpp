@@ -210,7 +210,7 @@ bool PitchShift(COLMDoc& doc, double ratePercent) {
                 const std::int64_t advance = ShiftBlock(block, static_cast<std::int64_t>(n), at + n == end, r, clamp);
                 Encode<Codec>(raw.data(), static_cast<std::size_t>(advance), frameSize, channels, block);
                 if (!working.WriteAt(offset, raw.data(), static_cast<std::size_t>(advance) * frameSize))
-                    throw Error(StringId::FileWriteError);
+                    throw Error(WriteFailure());
                 at += static_cast<std::uint32_t>(advance);
                 progress.Step(static_cast<std::uint64_t>(at - first) * 100 / total, 100);
             }

@@ -40,7 +40,7 @@ public:
         for (std::int64_t i = first; i < first + frames; ++i)
             for (std::size_t c = 0; c < from.channels; ++c, p += Codec::kBytes)
                 Codec::Write(p, from.Channel(c)[i]);
-        if (!file_.WriteAt(Offset(frame), raw_.data(), raw_.size())) throw Error(StringId::FileWriteError);
+        if (!file_.WriteAt(Offset(frame), raw_.data(), raw_.size())) throw Error(WriteFailure());
     }
 
 private:
