@@ -7,6 +7,7 @@
 #include <QSlider>
 
 #include "base/ui/Translate.h"
+#include "edit/ui/TwoEdits.h"
 
 namespace pelmora {
 
@@ -51,13 +52,10 @@ void GainDialog::Show() {
 }
 
 void GainDialog::Ok() {
-    // A click on OK takes the focus first; an edit still holding a text it could not commit
-    // counts as the focused one, so that text is refused rather than dropped.
-    const bool levelPending = levelEdit_->text().toStdString() != model_.LevelText();
-    const bool ratePending = rateEdit_->text().toStdString() != model_.RateText();
-    const bool levelFocused = levelEdit_->hasFocus() || (!rateEdit_->hasFocus() && levelPending);
-    const bool rateFocused = !levelFocused && (rateEdit_->hasFocus() || ratePending);
-    const GainField focus = levelFocused ? GainField::Level : rateFocused ? GainField::Rate : GainField::None;
+    const TypedEdit typed = EditTypedIn(rateEdit_, rateEdit_->text().toStdString() != model_.RateText(), levelEdit_,
+                                        levelEdit_->text().toStdString() != model_.LevelText());
+    const bool levelFocused = typed == TypedEdit::Second;
+    const GainField focus = levelFocused ? GainField::Level : typed == TypedEdit::First ? GainField::Rate : GainField::None;
     const QString text = levelFocused ? levelEdit_->text() : rateEdit_->text();
     rate_ = model_.Ok(focus, text.toStdString());
     if (!rate_) {

@@ -6,6 +6,7 @@
 #include <QSlider>
 
 #include "base/ui/Translate.h"
+#include "edit/ui/TwoEdits.h"
 
 namespace pelmora {
 
@@ -32,16 +33,13 @@ PitchShiftDialog::PitchShiftDialog(PitchDialogModel& model, QWidget* parent)
         model_.MoveSlider(position);
         Show();
     });
-    connect(rateEdit_, &QLineEdit::editingFinished, this, [this] {
-        if (rateEdit_->text().toStdString() == model_.RateText()) return;
-        if (model_.CommitRateText(rateEdit_->text().toStdString()) == DialogVerdict::Rejected) rateEdit_->selectAll();
-        else Show();
-    });
-    connect(centsEdit_, &QLineEdit::editingFinished, this, [this] {
-        if (centsEdit_->text().toStdString() == model_.CentsText()) return;
-        if (model_.CommitCentsText(centsEdit_->text().toStdString()) == DialogVerdict::Rejected) centsEdit_->selectAll();
-        else Show();
-    });
+    const auto show = [this] { Show(); };
+    CommitWhenLeft(
+        this, rateEdit_, [this] { return model_.RateText(); },
+        [this](const std::string& text) { return model_.CommitRateText(text) != DialogVerdict::Rejected; }, show);
+    CommitWhenLeft(
+        this, centsEdit_, [this] { return model_.CentsText(); },
+        [this](const std::string& text) { return model_.CommitCentsText(text) != DialogVerdict::Rejected; }, show);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { Ok(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     Show();
@@ -55,14 +53,12 @@ void PitchShiftDialog::Show() {
 }
 
 void PitchShiftDialog::Ok() {
-    // A click on OK takes the focus first; an edit whose text differs from the model's is the
-    // one the user was typing in.
-    const bool centsPending = centsEdit_->text().toStdString() != model_.CentsText();
-    const bool ratePending = rateEdit_->text().toStdString() != model_.RateText();
-    const bool centsFocused = centsEdit_->hasFocus() || (!rateEdit_->hasFocus() && centsPending);
-    const bool rateFocused = !centsFocused && (rateEdit_->hasFocus() || ratePending);
-    const PitchField focus = centsFocused ? PitchField::Cents : rateFocused ? PitchField::Rate : PitchField::None;
-    QLineEdit* edit = centsFocused ? centsEdit_ : rateEdit_;
+    const TypedEdit typed = EditTypedIn(rateEdit_, rateEdit_->text().toStdString() != model_.RateText(), centsEdit_,
+                                        centsEdit_->text().toStdString() != model_.CentsText());
+    const PitchField focus = typed == TypedEdit::Second ? PitchField::Cents
+                             : typed == TypedEdit::First ? PitchField::Rate
+                                                         : PitchField::None;
+    QLineEdit* edit = typed == TypedEdit::Second ? centsEdit_ : rateEdit_;
     const DialogVerdict verdict = model_.Ok(focus, edit->text().toStdString());
     if (verdict != DialogVerdict::Accepted) {
         if (verdict == DialogVerdict::CorrectedStayOpen) Show();

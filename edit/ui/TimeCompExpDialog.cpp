@@ -7,6 +7,7 @@
 #include <QSlider>
 
 #include "base/ui/Translate.h"
+#include "edit/ui/TwoEdits.h"
 
 namespace pelmora {
 
@@ -42,16 +43,14 @@ TimeCompExpDialog::TimeCompExpDialog(TimeDialogModel& model, std::uint32_t origi
         model_.MoveSlider(position);
         Show();
     });
-    connect(percentEdit_, &QLineEdit::editingFinished, this, [this] {
-        if (percentEdit_->text().toStdString() == model_.PercentText()) return;
-        if (model_.CommitPercentText(percentEdit_->text().toStdString()) == DialogVerdict::Rejected) percentEdit_->selectAll();
-        else Show();
-    });
-    connect(modifiedEdit_, &QLineEdit::editingFinished, this, [this] {
-        if (modifiedEdit_->text().toStdString() == model_.ModifiedText()) return;
-        if (model_.CommitModifiedText(modifiedEdit_->text().toStdString()) == DialogVerdict::Rejected) modifiedEdit_->selectAll();
-        else Show();
-    });
+    const auto show = [this] { Show(); };
+    CommitWhenLeft(
+        this, percentEdit_, [this] { return model_.PercentText(); },
+        [this](const std::string& text) { return model_.CommitPercentText(text) != DialogVerdict::Rejected; }, show);
+    CommitWhenLeft(
+        this, modifiedEdit_, [this] { return model_.ModifiedText(); },
+        [this](const std::string& text) { return model_.CommitModifiedText(text) != DialogVerdict::Rejected; },
+        show);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { Ok(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     Show();
@@ -65,12 +64,13 @@ void TimeCompExpDialog::Show() {
 }
 
 void TimeCompExpDialog::Ok() {
-    const bool modifiedPending = modifiedEdit_->text().toStdString() != model_.ModifiedText();
-    const bool percentPending = percentEdit_->text().toStdString() != model_.PercentText();
-    const bool modifiedFocused = modifiedEdit_->hasFocus() || (!percentEdit_->hasFocus() && modifiedPending);
-    const bool percentFocused = !modifiedFocused && (percentEdit_->hasFocus() || percentPending);
-    const TimeField focus = modifiedFocused ? TimeField::Modified : percentFocused ? TimeField::Percent : TimeField::None;
-    QLineEdit* edit = modifiedFocused ? modifiedEdit_ : percentEdit_;
+    const TypedEdit typed =
+        EditTypedIn(percentEdit_, percentEdit_->text().toStdString() != model_.PercentText(), modifiedEdit_,
+                    modifiedEdit_->text().toStdString() != model_.ModifiedText());
+    const TimeField focus = typed == TypedEdit::Second ? TimeField::Modified
+                            : typed == TypedEdit::First ? TimeField::Percent
+                                                        : TimeField::None;
+    QLineEdit* edit = typed == TypedEdit::Second ? modifiedEdit_ : percentEdit_;
     const DialogVerdict verdict = model_.Ok(focus, edit->text().toStdString());
     if (verdict != DialogVerdict::Accepted) {
         if (verdict == DialogVerdict::CorrectedStayOpen) Show();
