@@ -38,6 +38,17 @@ TEST(TempFiles, NamesAreUniqueWithinOneSecondAndKeepTheirForm) {
     EXPECT_FALSE(UniqueTempName(dir.File("no-such-folder"), kUndoPrefix));
 }
 
+// Another process may remove the file that holds a name right after our create found it taken:
+// a dangling link stands for that moment, taken for the create yet gone for a look-up.
+TEST(TempFiles, ANameTakenThenFreedMovesOnToTheNextCounter) {
+    TempDir dir;
+    const std::string stem = dir.File("OLM_UNDO_10-20-30");
+    ASSERT_EQ(symlink(dir.File("gone").c_str(), (stem + ".wav").c_str()), 0);
+    EXPECT_EQ(CreateNumberedFile(stem, ".wav"), stem + "-2.wav");
+    EXPECT_EQ(CreateNumberedFile(stem, ".wav", [&](const std::string& name) { return name == stem + "-3.wav"; }),
+              stem + "-4.wav");
+}
+
 TEST(TempFiles, FreeSpaceFigures) {
     TempDir dir;
     EXPECT_FALSE(InsufficientSpaceOnWorkingDrive(dir.Path(), 1));
