@@ -5,14 +5,18 @@ set -eu
 pelmora="$1"
 work="$(mktemp -d)"
 pids=""
-cleanup() { for p in $pids; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
+cleanup() {
+    for p in $pids $(cat "$work/xvfb-pids" 2>/dev/null); do kill "$p" 2>/dev/null || true; done
+    rm -rf "$work"
+}
 trap cleanup EXIT
 fail() { echo "check_displays: $*" >&2; exit 1; }
 
 start_xvfb() {  # prints the display number Xvfb chose
     exec 3>"$work/display-$1"
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    pids="$pids $!"
+    # This runs in a command substitution: the parent learns the server from the file.
+    echo "$!" >> "$work/xvfb-pids"
     for _ in $(seq 50); do [ -s "$work/display-$1" ] && break; sleep 0.1; done
     exec 3>&-
     head -n1 "$work/display-$1"
