@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "EditModel.h"
 #include "sound/AiffRate.h"
 #include "sound/Bytes.h"
 #include "sound/FileType.h"
@@ -65,17 +66,6 @@ inline LibraryPositions InitialPositions(const LibraryShape& shape) {
 
 namespace library_detail {
 
-inline void Chunk(std::vector<std::uint8_t>& out, const char (&id)[5], bool bigEndian,
-                  const std::vector<std::uint8_t>& body) {
-    const std::size_t at = out.size();
-    out.resize(at + 8);
-    StoreFourCC(out.data() + at, MakeFourCC(id));
-    if (bigEndian) StoreBE32(out.data() + at + 4, static_cast<std::uint32_t>(body.size()));
-    else StoreLE32(out.data() + at + 4, static_cast<std::uint32_t>(body.size()));
-    out.insert(out.end(), body.begin(), body.end());
-    if (body.size() % 2 != 0) out.push_back(0);
-}
-
 inline std::vector<std::uint8_t> WavMarkerChunks(const LibraryShape& shape, const LibraryPositions& p) {
     std::vector<std::uint8_t> out;
     if (!p.loops.empty()) {
@@ -94,7 +84,7 @@ inline std::vector<std::uint8_t> WavMarkerChunks(const LibraryShape& shape, cons
             StoreLE32(r + 16, static_cast<std::uint32_t>(i * 0x1000));
             StoreLE32(r + 20, 0);
         }
-        Chunk(out, "smpl", false, smpl);
+        PutChunk(out, "smpl", false, smpl);
     }
     if (!p.cues.empty()) {
         std::vector<std::uint8_t> cue(4 + 24 * p.cues.size(), 0);
@@ -106,7 +96,7 @@ inline std::vector<std::uint8_t> WavMarkerChunks(const LibraryShape& shape, cons
             StoreFourCC(c + 8, MakeFourCC("data"));
             StoreLE32(c + 20, p.cues[j].second);
         }
-        Chunk(out, "cue ", false, cue);
+        PutChunk(out, "cue ", false, cue);
     }
     if (shape.labels && !p.cues.empty()) {
         std::vector<std::uint8_t> list = {'a', 'd', 't', 'l'};
@@ -116,9 +106,9 @@ inline std::vector<std::uint8_t> WavMarkerChunks(const LibraryShape& shape, cons
             StoreLE32(labl.data(), static_cast<std::uint32_t>(j + 1));
             labl.insert(labl.end(), text.begin(), text.end());
             labl.push_back(0);
-            Chunk(list, "labl", false, labl);
+            PutChunk(list, "labl", false, labl);
         }
-        Chunk(out, "LIST", false, list);
+        PutChunk(out, "LIST", false, list);
     }
     return out;
 }
@@ -137,11 +127,11 @@ inline std::vector<std::uint8_t> AiffMarkerChunks(const LibraryPositions& p) {
         mark.insert(mark.end(), name.begin(), name.end());
         if ((name.size() + 1) % 2 != 0) mark.push_back(0);
     }
-    Chunk(out, "MARK", true, mark);
+    PutChunk(out, "MARK", true, mark);
     // Sustain loop on markers 1 and 2, release loop on 3 and 4 when there are.
     std::vector<std::uint8_t> inst = {36, 0, 0, 127, 1, 127, 0, 0, 0, 1, 0, 1, 0, 2, 0, 0, 0, 0, 0, 0};
     if (p.markers.size() >= 4) inst[15] = 1, inst[17] = 3, inst[19] = 4;
-    Chunk(out, "INST", true, inst);
+    PutChunk(out, "INST", true, inst);
     return out;
 }
 
@@ -163,10 +153,10 @@ inline std::vector<std::uint8_t> BuildLibraryFile(const LibraryShape& shape, con
         StoreLE32(fmt.data() + 8, 44100u * blockAlign);
         StoreLE16(fmt.data() + 12, blockAlign);
         StoreLE16(fmt.data() + 14, 16);
-        Chunk(out, "fmt ", false, fmt);
+        PutChunk(out, "fmt ", false, fmt);
         const std::vector<std::uint8_t> markers = WavMarkerChunks(shape, p);
         if (shape.chunksBeforeData) out.insert(out.end(), markers.begin(), markers.end());
-        Chunk(out, "data", false, data);
+        PutChunk(out, "data", false, data);
         if (!shape.chunksBeforeData) out.insert(out.end(), markers.begin(), markers.end());
         StoreLE32(out.data() + 4, static_cast<std::uint32_t>(out.size() - 8));
         return out;
@@ -177,11 +167,11 @@ inline std::vector<std::uint8_t> BuildLibraryFile(const LibraryShape& shape, con
     StoreBE32(comm.data() + 2, static_cast<std::uint32_t>(data.size() / blockAlign));
     StoreBE16(comm.data() + 6, 16);
     aiff::EncodeRate(44100, comm.data() + 8);
-    Chunk(out, "COMM", true, comm);
+    PutChunk(out, "COMM", true, comm);
     const std::vector<std::uint8_t> markers = AiffMarkerChunks(p);
     if (shape.chunksBeforeData) out.insert(out.end(), markers.begin(), markers.end());
     // The data at 512, where HD Play wants it.
-    Chunk(out, "ANNO", true, std::vector<std::uint8_t>(512 - out.size() - 8 - 16, 'a'));
+    PutChunk(out, "ANNO", true, std::vector<std::uint8_t>(512 - out.size() - 8 - 16, 'a'));
     const std::size_t ssnd = out.size();
     out.resize(ssnd + 16, 0);
     StoreFourCC(out.data() + ssnd, MakeFourCC("SSND"));
