@@ -1,7 +1,5 @@
 #include "document/OpenDialogModel.h"
 
-#include <filesystem>
-
 #include "base/Error.h"
 #include "sound/SoundFileCheck.h"
 #include "sound/SoundSummary.h"
@@ -10,9 +8,6 @@
 namespace pelmora {
 
 std::optional<SoundHeader> ReadOpenPanelHeader(const std::string& path) {
-    // Only regular files: opening a pipe or a device to peek at it could block or disturb it.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
     try {
         return ReadSoundHeader(path);
     } catch (const Error&) {
@@ -29,14 +24,11 @@ std::string OpenPanelText(const std::string& path) {
 
 void CheckChosenSoundFile(const std::string& path) {
     SoundHeader h;
-    std::error_code error;
-    if (std::filesystem::is_regular_file(path, error)) {
-        try {
-            h = ReadSoundHeader(path);
-        } catch (const Error& e) {
-            // An extensible header that cannot be opened says why; other faults are the panel's.
-            if (wav::IsExtensibleRefusal(e.Id())) throw;
-        }
+    try {
+        h = ReadSoundHeader(path);
+    } catch (const Error& e) {
+        // An extensible header that cannot be opened says why; other faults are the panel's.
+        if (wav::IsExtensibleRefusal(e.Id())) throw;
     }
     CheckHeaderAgainstLength(h);
 }
