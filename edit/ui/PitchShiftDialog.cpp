@@ -59,13 +59,7 @@ void PitchShiftDialog::Ok() {
                              : typed == TypedEdit::First ? PitchField::Rate
                                                          : PitchField::None;
     QLineEdit* edit = typed == TypedEdit::Second ? centsEdit_ : rateEdit_;
-    const DialogVerdict verdict = model_.Ok(focus, edit->text().toStdString());
-    if (verdict != DialogVerdict::Accepted) {
-        if (verdict == DialogVerdict::CorrectedStayOpen) Show();
-        edit->selectAll();
-        return;
-    }
-    accept();
+    if (AcceptedAtOk(model_.Ok(focus, edit->text().toStdString()), edit, [this] { Show(); })) accept();
 }
 
 void PitchShiftDialog::reject() {

@@ -71,13 +71,7 @@ void TimeCompExpDialog::Ok() {
                             : typed == TypedEdit::First ? TimeField::Percent
                                                         : TimeField::None;
     QLineEdit* edit = typed == TypedEdit::Second ? modifiedEdit_ : percentEdit_;
-    const DialogVerdict verdict = model_.Ok(focus, edit->text().toStdString());
-    if (verdict != DialogVerdict::Accepted) {
-        if (verdict == DialogVerdict::CorrectedStayOpen) Show();
-        edit->selectAll();
-        return;
-    }
-    accept();
+    if (AcceptedAtOk(model_.Ok(focus, edit->text().toStdString()), edit, [this] { Show(); })) accept();
 }
 
 }  // namespace pelmora

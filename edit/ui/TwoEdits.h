@@ -6,6 +6,8 @@
 #include <QObject>
 #include <string>
 
+#include "edit/AmplitudeDialogModels.h"
+
 namespace pelmora {
 
 // When `edit` is left with a text other than the model's, `commit` takes it: a refused text
@@ -28,6 +30,16 @@ inline TypedEdit EditTypedIn(const QLineEdit* first, bool firstPending, const QL
     if (second->hasFocus() || (!first->hasFocus() && secondPending)) return TypedEdit::Second;
     if (first->hasFocus() || firstPending) return TypedEdit::First;
     return TypedEdit::None;
+}
+
+// OK with the model's verdict on the typed text: true when the dialog may close; otherwise a
+// corrected value is shown and the typed edit's text stays selected for the user to mend.
+template <typename Show>
+bool AcceptedAtOk(DialogVerdict verdict, QLineEdit* typed, Show show) {
+    if (verdict == DialogVerdict::Accepted) return true;
+    if (verdict == DialogVerdict::CorrectedStayOpen) show();
+    typed->selectAll();
+    return false;
 }
 
 }  // namespace pelmora
