@@ -15,6 +15,7 @@ const std::vector<CommandSpec>& CommandTable() {
         AppendMp3Commands(t);
         AppendEqCommands(t);
         AppendPitchTimeCommands(t);
+        AppendConversionCommands(t);
         return t;
     }();
     return table;

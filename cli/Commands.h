@@ -59,6 +59,7 @@ void AppendTransportCommands(std::vector<CommandSpec>& table);
 void AppendMp3Commands(std::vector<CommandSpec>& table);
 void AppendEqCommands(std::vector<CommandSpec>& table);
 void AppendPitchTimeCommands(std::vector<CommandSpec>& table);
+void AppendConversionCommands(std::vector<CommandSpec>& table);
 
 // Handles the engine's messages while a sound plays or records, for at most `limit`; Ctrl-C
 // stops the sound. True when the time ran out with the sound still running.

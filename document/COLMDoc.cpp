@@ -4,7 +4,7 @@
 
 #include "base/Error.h"
 #include "document/FileCopy.h"
-#include "document/HdPlayRewrite.h"
+#include "document/Conversions.h"
 #include "document/SoundFileIo.h"
 #include "document/TempFiles.h"
 #include "sound/SoundFileCheck.h"
@@ -82,7 +82,7 @@ std::unique_ptr<COLMDoc> COLMDoc::OpenChecked(DocumentHost& host, const OpenRequ
         host.Prompts().Message(Text(StringId::FileIsReadOnly));
         doc->readOnly_ = true;
     }
-    if (doc->hdMisaligned_) doc->OfferHdPlayRewrite();
+    if (doc->hdMisaligned_ && !doc->readOnly_) doc->OfferHdPlayRewrite();
     doc->ReadOriginalStatus();
     doc->info_.channelFirst = 0;
     doc->info_.channelEnd = doc->info_.channels;
@@ -135,9 +135,9 @@ void COLMDoc::OfferHdPlayRewrite() {
     const Answer answer =
         host_.Prompts().Ask(Text(StringId::HdPlayRewriteQuestion), Buttons::YesNo);
     if (answer != Answer::Yes) throw Cancelled();
-    RewriteHeaderForHdPlay(workingPath_, info_, host_.WorkDir(), host_.Progress());
-    hdMisaligned_ = false;
-    if (fileBackup_) dataChanged_ = true;  // the original changes only when saved
+    RewriteAiffHeaderForHdPlay(*this);
+    // Part of opening the file, not an edit to undo.
+    undo_.Reset();
 }
 
 void COLMDoc::ReadOriginalStatus() {
@@ -374,6 +374,13 @@ platform::File COLMDoc::OpenWorkingFile(bool forWriting) const {
     if (!file.Open(workingPath_, forWriting ? platform::OpenMode::ReadWrite : platform::OpenMode::Read))
         throw Error(StringId::FileReadError);
     return file;
+}
+
+void COLMDoc::ChangeWorkingPath(const std::string& path) {
+    if (path == workingPath_) return;
+    if (workingPath_ == backupCopyPath_) backupCopyPath_ = path;
+    if (!fileBackup_) openedPath_ = path;
+    workingPath_ = path;
 }
 
 void COLMDoc::RefreshWorkingHeader() { RefreshHeaderOf(workingPath_, info_); }

@@ -72,6 +72,9 @@ public:
     bool Damaged() const { return damaged_; }
     void SetDamaged(bool damaged) { damaged_ = damaged; }
     void SetTitle(std::string title) { title_ = std::move(title); }
+    // The working file now lives at `path` (a whole-file conversion renamed it). For a file
+    // edited in place that is the user's file, so the opened path follows.
+    void ChangeWorkingPath(const std::string& path);
 
     std::uint32_t selectionStart = 0;
     std::uint32_t selectionEnd = 0;

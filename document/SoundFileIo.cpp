@@ -29,8 +29,8 @@ platform::File OpenOrFail(const std::string& path, platform::OpenMode mode) {
 
 
 // AIFF working file to a new WAV: header from the writer, then the data in WAV encoding.
-void WriteAiffAsWav(const platform::File& source, const SoundInfo& info, platform::File& target,
-                    ProgressTask& progress, StringId status, bool cancellable) {
+std::uint32_t WriteAiffAsWav(const platform::File& source, const SoundInfo& info, platform::File& target,
+                             ProgressTask& progress, StringId status, bool cancellable) {
     SoundInfo out = info;
     out.fileType = FileType::Wav;
     UpdateDerivedFormat(out);
@@ -58,6 +58,7 @@ void WriteAiffAsWav(const platform::File& source, const SoundInfo& info, platfor
     }
     progress.End();
     wav::RefreshHeader(target, out);
+    return out.dataOffset;
 }
 
 }  // namespace
@@ -105,11 +106,13 @@ void WriteInOtherType(const std::string& source, const SoundInfo& info,
     const platform::File from = OpenOrFail(source, platform::OpenMode::Read);
     platform::File to;
     if (!to.Open(target, platform::OpenMode::CreateTruncate)) throw Error(StringId::FileCreatingError);
-    if (info.fileType == FileType::Wav) {
-        aiff::WriteWithMarkers(from, info, to, progress, status, cancellable);
-    } else {
-        WriteAiffAsWav(from, info, to, progress, status, cancellable);
-    }
+    WriteOtherTypeInto(from, info, to, progress, status, cancellable);
+}
+
+std::uint32_t WriteOtherTypeInto(const platform::File& source, const SoundInfo& info, platform::File& target,
+                                 ProgressTask& progress, StringId status, bool cancellable) {
+    if (info.fileType == FileType::Wav) return aiff::WriteWithMarkers(source, info, target, progress, status, cancellable);
+    return WriteAiffAsWav(source, info, target, progress, status, cancellable);
 }
 
 FileType TypeForExtension(const std::string& path, FileType fallback) {

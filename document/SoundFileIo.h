@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/ProgressTask.h"
+#include "platform/File.h"
 #include "sound/SoundInfo.h"
 
 namespace pelmora {
@@ -26,6 +27,10 @@ void WriteLoopAndInstrument(const std::string& path, SoundInfo& info);
 void WriteInOtherType(const std::string& source, const SoundInfo& info,
                       const std::string& target, ProgressTask& progress, StringId status,
                       bool cancellable);
+
+// The same into an open, empty file; returns the new file's data offset.
+std::uint32_t WriteOtherTypeInto(const platform::File& source, const SoundInfo& info, platform::File& target,
+                                 ProgressTask& progress, StringId status, bool cancellable);
 
 // The type a file name asks for: ".wav" WAV, ".aif"/".aiff" AIFF (any case); otherwise `fallback`.
 // A WAV file whose 'fmt ' is the extensible form holding plain PCM (the other extensible forms

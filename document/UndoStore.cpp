@@ -57,6 +57,13 @@ void UndoStore::SaveUndo(COLMDoc& doc, OperationCode code, std::uint32_t rangeSt
     undo_.valid = true;
 }
 
+void UndoStore::TakeWholeFileUndo(COLMDoc& doc, const std::function<void(const std::string&)>& moveOut) {
+    Reset();
+    Fill(doc, undo_, OperationCode::WholeFile, 0, doc.Info().frames, AllChannelsOf(doc.Info()));
+    moveOut(undo_.path);
+    undo_.valid = true;
+}
+
 void UndoStore::SaveRedo(COLMDoc& doc, OperationCode code, std::uint32_t rangeStart,
                          std::uint32_t rangeEnd, ChannelRange channels) {
     Fill(doc, redo_, code, rangeStart, rangeEnd, channels);
@@ -91,6 +98,8 @@ void UndoStore::Fill(const COLMDoc& doc, UndoRecord& record, OperationCode code,
     record.dataOffset = info.dataOffset;
     record.hdMisaligned = doc.HdMisaligned();
     record.operation = code;
+    record.workingPath = doc.WorkingPath();
+    record.title = doc.Title();
     record.rangeStart = rangeStart;
     record.rangeEnd = std::max(rangeStart, rangeEnd);
     record.framesSaved = record.rangeEnd - record.rangeStart;
@@ -262,10 +271,13 @@ void UndoStore::ReplaceRange(COLMDoc& doc, const UndoRecord& apply, const UndoRe
 void UndoStore::SwapFiles(COLMDoc& doc, UndoRecord& apply, UndoRecord& other) {
     ProgressTask& progress = doc.Host().Progress();
     const std::string working = doc.WorkingPath();
+    // A Format Conversion of a file edited in place renamed it for its new type: the content
+    // goes back under the name it had.
+    const std::string target = apply.workingPath.empty() ? working : apply.workingPath;
     const std::string parked = other.path + ".swap";
     RelocateFile(working, parked, StringId::UndoOperation, progress);
     try {
-        RelocateFile(apply.path, working, StringId::UndoOperation, progress);
+        RelocateFile(apply.path, target, StringId::UndoOperation, progress);
     } catch (...) {
         RelocateFile(parked, working, StringId::UndoOperation, progress);
         throw;
@@ -273,6 +285,9 @@ void UndoStore::SwapFiles(COLMDoc& doc, UndoRecord& apply, UndoRecord& other) {
     RelocateFile(parked, other.path, StringId::UndoOperation, progress);
     // The applied record's file is now the working file: recreate it, empty, for the next copy.
     platform::File recreated(apply.path, platform::OpenMode::CreateOrOpen);
+    doc.ChangeWorkingPath(target);
+    if (!apply.title.empty()) doc.SetTitle(apply.title);
+    doc.Info().fileType = apply.fileType;
     doc.ReReadFormatKeepingLoop();
     doc.NotifySoundReplaced();
 }

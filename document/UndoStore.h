@@ -3,6 +3,7 @@
 // the document's undo and redo files with two records that say what the files stand for.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "base/StringId.h"
@@ -46,6 +47,10 @@ struct UndoRecord {
     bool hdMisaligned = false;
     ChannelRange savedChannels;  // which channels of each frame the file holds
     OperationCode operation = OperationCode::InPlace;
+    // Whole-file records: the working file's path and the title with this content, which a
+    // Format Conversion changes along with the type.
+    std::string workingPath;
+    std::string title;
     // The file is not written yet: the working file holds these frames until the first Undo.
     bool pending = false;
 };
@@ -59,6 +64,10 @@ public:
     // record is valid only once the copy is complete. Raises the copy's failure.
     void SaveUndo(COLMDoc& doc, OperationCode code, std::uint32_t rangeStart,
                   std::uint32_t rangeEnd, ChannelRange channels);
+    // Before a whole-file conversion that moves the working file aside instead of copying it:
+    // both records become invalid, `moveOut` puts the working file at the undo path, and the
+    // undo record, describing the document as it stands, becomes valid.
+    void TakeWholeFileUndo(COLMDoc& doc, const std::function<void(const std::string& undoPath)>& moveOut);
     // After it: the same into the redo file. A failure leaves no redo record.
     void SaveRedo(COLMDoc& doc, OperationCode code, std::uint32_t rangeStart,
                   std::uint32_t rangeEnd, ChannelRange channels);
