@@ -1,7 +1,8 @@
 // The editor as a new user first meets it, photographed: one stereo sound in a main frame of
 // the default size, then tiled beside a second window, then at sample zoom with a loop. Each
 // state is written as a PNG of the whole main frame (bench/screenshots.sh runs it under Xvfb).
-// Last, the File menu with its shortcuts and the "Preference" sheet.
+// Then the File menu with its shortcuts and the "Preference" sheet; last, the File menu's
+// conversion dialogs.
 //
 //   pelmora-screenshots SOUND SECOND_SOUND OUT_DIR WORK_DIR
 
@@ -80,5 +81,22 @@ int main(int argc, char** argv) {
         }
     });
     frame.Run(pelmora::CommandId::Preference);
+
+    // The File menu's conversion dialogs, for the stereo 16-bit WAV.
+    const std::pair<pelmora::CommandId, const char*> dialogs[] = {
+        {pelmora::CommandId::ConvertBitSize, "/6-convert-bit-size.png"},
+        {pelmora::CommandId::DeleteChannel, "/7-delete-channel.png"},
+        {pelmora::CommandId::FormatConversion, "/8-format-conversion.png"},
+        {pelmora::CommandId::Resample, "/9-resample.png"},
+    };
+    for (const auto& [id, name] : dialogs) {
+        QTimer::singleShot(0, [&, name = name] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                ok = Shoot(*dialog, out + name) && ok;
+                dialog->close();
+            }
+        });
+        frame.Run(id);
+    }
     return ok ? 0 : 1;
 }

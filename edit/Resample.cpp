@@ -25,6 +25,7 @@ struct ResampleRun {
     double step = 1;
     std::uint64_t newFrames = 0;
     std::uint32_t blockOutputs = 1;  // B
+    bool narrowTaps = false;         // every tap within ±1: 16-bit terms fit 32 bits
 };
 
 // One output block: the input window it reads, decoded channel by channel, silence outside the
@@ -69,7 +70,8 @@ void ResampleBlock(const ResampleRun& run, const platform::File& source, const S
         for (std::size_t c = 0; c < channels; ++c, o += Codec::kBytes) {
             const std::int32_t* x = window.data() + c * width + base;
             std::int32_t v = 0;
-            if constexpr (Codec::kBytes == 2) v = Accumulate16(x, tap.c.data(), taps);
+            if constexpr (Codec::kBytes == 2)
+                v = run.narrowTaps ? Accumulate16Narrow(x, tap.c.data(), taps) : Accumulate16(x, tap.c.data(), taps);
             else if constexpr (Codec::kBytes == 4) v = Accumulate32(x, tap.c.data(), taps);
             else v = Accumulate8Or24(x, tap.c.data(), taps, Codec::kBytes);
             Codec::Write(o, v);
@@ -113,6 +115,7 @@ bool Resample(COLMDoc& doc, const ResampleSettings& settings) {
     after.loopEnd = ScalePosition(info.loopEnd, ratio);
     ScaleMarkers(after, ratio);
     run.table = DesignResampleTable(settings.order, settings.rejection, info.sampleRate, settings.rate);
+    run.narrowTaps = TableWithinUnit(run.table);
 
     change.build = [&doc, &run, layout, bufferFrames](platform::File& target, SoundInfo& out) {
         const SoundInfo& in = doc.Info();

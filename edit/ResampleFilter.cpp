@@ -91,6 +91,17 @@ std::int32_t Accumulate16(const std::int32_t* x, const double* c, int count) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -32768, 32767));
 }
 
+std::int32_t Accumulate16Narrow(const std::int32_t* x, const double* c, int count) {
+    std::int64_t a = 0;
+    for (int k = 0; k < count; ++k) a += static_cast<std::int32_t>(static_cast<double>(x[k] * 32768) * c[k]);
+    const std::int64_t v = (a >> 15) + ((a >> 14) & 1);
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -32768, 32767));
+}
+
+bool TableWithinUnit(const std::vector<double>& table) {
+    return std::all_of(table.begin(), table.end(), [](double v) { return v >= -1.0 && v <= 1.0; });
+}
+
 std::int32_t Accumulate32(const std::int32_t* x, const double* c, int count) {
     double acc = 0;
     for (int k = 0; k < count; ++k) {

@@ -71,6 +71,7 @@ CMainFrame::CMainFrame() {
     app_->LoadAspiManager();
     BuildCommands();
     BuildViewCommands();
+    BuildConversionCommands();
     BuildShellCommands();
     BuildShortcutCommands();
     BuildMenus();
@@ -397,6 +398,8 @@ void CMainFrame::BuildMenus() {
     constexpr auto kSeparator = static_cast<CommandId>(0);
     QMenu* file = menuBar()->addMenu(Tr("&File"));
     add(file, {CommandId::New, CommandId::Open, CommandId::Close, CommandId::Save, CommandId::SaveAs, CommandId::Revert,
+               kSeparator, CommandId::ConvertBitSize, CommandId::AddChannel, CommandId::DeleteChannel,
+               CommandId::SwapChannels, CommandId::FormatConversion, CommandId::Resample,
                kSeparator, CommandId::ImportFromMp3, CommandId::ExportToMp3, kSeparator, CommandId::Quit});
     BuildRecentFileItems(*file, commands_[CommandId::Quit].action);
     add(menuBar()->addMenu(Tr("&Edit")),

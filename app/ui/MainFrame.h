@@ -79,6 +79,8 @@ private:
     // The View menu's commands and the menu itself (ViewCommands.cpp).
     void BuildViewCommands();
     void BuildViewMenu(QMenu* view);
+    // The File menu's whole-file conversions and Resample (ConversionCommands.cpp).
+    void BuildConversionCommands();
     void BuildMenus();
     // The window, transport and toolbar commands, and the toolbars (MainFrameShell.cpp).
     void BuildShellCommands();
