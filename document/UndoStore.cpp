@@ -272,8 +272,9 @@ void UndoStore::SwapFiles(COLMDoc& doc, UndoRecord& apply, UndoRecord& other) {
     ProgressTask& progress = doc.Host().Progress();
     const std::string working = doc.WorkingPath();
     // A Format Conversion of a file edited in place renamed it for its new type: the content
-    // goes back under the name it had.
-    const std::string target = apply.workingPath.empty() ? working : apply.workingPath;
+    // goes back under the name it had, unless the document moved to another file since (Save As).
+    const bool samePair = other.workingPath == working;
+    const std::string target = samePair && !apply.workingPath.empty() ? apply.workingPath : working;
     const std::string parked = other.path + ".swap";
     RelocateFile(working, parked, StringId::UndoOperation, progress);
     try {
@@ -286,7 +287,7 @@ void UndoStore::SwapFiles(COLMDoc& doc, UndoRecord& apply, UndoRecord& other) {
     // The applied record's file is now the working file: recreate it, empty, for the next copy.
     platform::File recreated(apply.path, platform::OpenMode::CreateOrOpen);
     doc.ChangeWorkingPath(target);
-    if (!apply.title.empty()) doc.SetTitle(apply.title);
+    if (samePair && !apply.title.empty()) doc.SetTitle(apply.title);
     doc.Info().fileType = apply.fileType;
     doc.ReReadFormatKeepingLoop();
     doc.NotifySoundReplaced();
