@@ -1,8 +1,8 @@
 // The editor as a new user first meets it, photographed: one stereo sound in a main frame of
 // the default size, then tiled beside a second window, then at sample zoom with a loop. Each
 // state is written as a PNG of the whole main frame (bench/screenshots.sh runs it under Xvfb).
-// Then the File menu with its shortcuts and the "Preference" sheet; last, the File menu's
-// conversion dialogs.
+// Then the File menu's conversion dialogs, the File menu with its shortcuts and the
+// "Preference" sheet.
 //
 //   pelmora-screenshots SOUND SECOND_SOUND OUT_DIR WORK_DIR
 
@@ -70,19 +70,8 @@ int main(int argc, char** argv) {
     first->Refresh();
     ok = Shoot(frame, out + "/3-sample-zoom.png") && ok;
 
-    QMenu* file = frame.menuBar()->actions().front()->menu();
-    file->popup(frame.mapToGlobal(frame.menuBar()->geometry().bottomLeft()));
-    ok = Shoot(*file, out + "/4-file-menu.png") && ok;
-    file->hide();
-    QTimer::singleShot(0, [&] {
-        if (QWidget* sheet = QApplication::activeModalWidget()) {
-            ok = Shoot(*sheet, out + "/5-preference.png") && ok;
-            sheet->close();
-        }
-    });
-    frame.Run(pelmora::CommandId::Preference);
-
-    // The File menu's conversion dialogs, for the stereo 16-bit WAV.
+    // The File menu's conversion dialogs for the stereo 16-bit WAV, while its window is active
+    // (without a window manager no window is active again once a modal sheet has closed).
     const std::pair<pelmora::CommandId, const char*> dialogs[] = {
         {pelmora::CommandId::ConvertBitSize, "/6-convert-bit-size.png"},
         {pelmora::CommandId::DeleteChannel, "/7-delete-channel.png"},
@@ -96,7 +85,23 @@ int main(int argc, char** argv) {
                 dialog->close();
             }
         });
-        frame.Run(id);
+        if (!frame.Run(id)) {
+            std::printf("could not open the dialog for %s\n", name);
+            ok = false;
+        }
     }
+
+    QMenu* file = frame.menuBar()->actions().front()->menu();
+    file->popup(frame.mapToGlobal(frame.menuBar()->geometry().bottomLeft()));
+    ok = Shoot(*file, out + "/4-file-menu.png") && ok;
+    file->hide();
+    QTimer::singleShot(0, [&] {
+        if (QWidget* sheet = QApplication::activeModalWidget()) {
+            ok = Shoot(*sheet, out + "/5-preference.png") && ok;
+            sheet->close();
+        }
+    });
+    frame.Run(pelmora::CommandId::Preference);
+
     return ok ? 0 : 1;
 }
