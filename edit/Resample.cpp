@@ -33,7 +33,7 @@ struct ResampleRun {
 template <typename Codec>
 void ResampleBlock(const ResampleRun& run, const platform::File& source, const SoundInfo& in, std::uint64_t j0,
                    std::uint32_t count, std::vector<std::uint8_t>& raw, std::vector<std::int32_t>& window,
-                   std::vector<std::uint8_t>& out) {
+                   std::vector<double>& scaled, std::vector<std::uint8_t>& out) {
     const int taps = run.order - 1;
     const int half = (run.order - 1) / 2;
     const std::size_t channels = in.channels;
@@ -55,6 +55,12 @@ void ResampleBlock(const ResampleRun& run, const platform::File& source, const S
         for (std::size_t f = 0; f < frames; ++f)
             for (std::size_t c = 0; c < channels; ++c, p += Codec::kBytes) window[c * width + offset + f] = Codec::Read(p);
     }
+    // 16-bit samples with taps within ±1 are summed from x × 32768, made once per window frame.
+    const bool scaledSum = Codec::kBytes == 2 && run.narrowTaps;
+    if (scaledSum) {
+        scaled.resize(window.size());
+        for (std::size_t i = 0; i < window.size(); ++i) scaled[i] = static_cast<double>(window[i] * 32768);
+    }
     ResampleTaps tap;
     double lastPhase = -1;
     std::uint8_t* o = out.data();
@@ -71,7 +77,8 @@ void ResampleBlock(const ResampleRun& run, const platform::File& source, const S
             const std::int32_t* x = window.data() + c * width + base;
             std::int32_t v = 0;
             if constexpr (Codec::kBytes == 2)
-                v = run.narrowTaps ? Accumulate16Narrow(x, tap.c.data(), taps) : Accumulate16(x, tap.c.data(), taps);
+                v = scaledSum ? Accumulate16Scaled(scaled.data() + c * width + base, tap.c.data(), taps)
+                              : Accumulate16(x, tap.c.data(), taps);
             else if constexpr (Codec::kBytes == 4) v = Accumulate32(x, tap.c.data(), taps);
             else v = Accumulate8Or24(x, tap.c.data(), taps, Codec::kBytes);
             Codec::Write(o, v);
@@ -127,11 +134,12 @@ bool Resample(COLMDoc& doc, const ResampleSettings& settings) {
         out.dataOffset = static_cast<std::uint32_t>(layout.headerBytes);
         std::vector<std::uint8_t> raw;
         std::vector<std::int32_t> window;
+        std::vector<double> scaled;
         std::vector<std::uint8_t> block(static_cast<std::size_t>(run.blockOutputs) * in.blockAlign);
         for (std::uint64_t j0 = 0; j0 < run.newFrames; j0 += run.blockOutputs) {
             const auto count = static_cast<std::uint32_t>(std::min<std::uint64_t>(run.blockOutputs, run.newFrames - j0));
             WithSampleCodec(in.fileType, in.bytesPerSample, [&](auto codec) {
-                ResampleBlock<decltype(codec)>(run, source, in, j0, count, raw, window, block);
+                ResampleBlock<decltype(codec)>(run, source, in, j0, count, raw, window, scaled, block);
             });
             if (!target.WriteAt(out.dataOffset + j0 * in.blockAlign, block.data(),
                                 static_cast<std::size_t>(count) * in.blockAlign))

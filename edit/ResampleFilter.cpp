@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace pelmora {
 
 namespace {
@@ -91,9 +95,36 @@ std::int32_t Accumulate16(const std::int32_t* x, const double* c, int count) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -32768, 32767));
 }
 
-std::int32_t Accumulate16Narrow(const std::int32_t* x, const double* c, int count) {
-    std::int64_t a = 0;
-    for (int k = 0; k < count; ++k) a += static_cast<std::int32_t>(static_cast<double>(x[k] * 32768) * c[k]);
+std::int32_t Accumulate16Scaled(const double* scaled, const double* c, int count) {
+    double sum = 0;
+    int k = 0;
+#if defined(__SSE2__)
+    __m128d sum0 = _mm_setzero_pd(), sum1 = _mm_setzero_pd(), sum2 = _mm_setzero_pd(), sum3 = _mm_setzero_pd();
+    // Four sums in flight hide the latency of the conversions.
+    for (; k + 8 <= count; k += 8) {
+        const __m128d p0 = _mm_mul_pd(_mm_loadu_pd(scaled + k), _mm_loadu_pd(c + k));
+        const __m128d p1 = _mm_mul_pd(_mm_loadu_pd(scaled + k + 2), _mm_loadu_pd(c + k + 2));
+        const __m128d p2 = _mm_mul_pd(_mm_loadu_pd(scaled + k + 4), _mm_loadu_pd(c + k + 4));
+        const __m128d p3 = _mm_mul_pd(_mm_loadu_pd(scaled + k + 6), _mm_loadu_pd(c + k + 6));
+        sum0 = _mm_add_pd(sum0, _mm_cvtepi32_pd(_mm_cvttpd_epi32(p0)));
+        sum1 = _mm_add_pd(sum1, _mm_cvtepi32_pd(_mm_cvttpd_epi32(p1)));
+        sum2 = _mm_add_pd(sum2, _mm_cvtepi32_pd(_mm_cvttpd_epi32(p2)));
+        sum3 = _mm_add_pd(sum3, _mm_cvtepi32_pd(_mm_cvttpd_epi32(p3)));
+    }
+    sum0 = _mm_add_pd(sum0, sum2);
+    sum1 = _mm_add_pd(sum1, sum3);
+    for (; k + 4 <= count; k += 4) {
+        const __m128d p0 = _mm_mul_pd(_mm_loadu_pd(scaled + k), _mm_loadu_pd(c + k));
+        const __m128d p1 = _mm_mul_pd(_mm_loadu_pd(scaled + k + 2), _mm_loadu_pd(c + k + 2));
+        sum0 = _mm_add_pd(sum0, _mm_cvtepi32_pd(_mm_cvttpd_epi32(p0)));
+        sum1 = _mm_add_pd(sum1, _mm_cvtepi32_pd(_mm_cvttpd_epi32(p1)));
+    }
+    double lanes[2];
+    _mm_storeu_pd(lanes, _mm_add_pd(sum0, sum1));
+    sum = lanes[0] + lanes[1];
+#endif
+    for (; k < count; ++k) sum += static_cast<double>(static_cast<std::int32_t>(scaled[k] * c[k]));
+    const auto a = static_cast<std::int64_t>(sum);
     const std::int64_t v = (a >> 15) + ((a >> 14) & 1);
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -32768, 32767));
 }

@@ -29,9 +29,10 @@ void TapsForOutput(const std::vector<double>& table, int order, double step, std
 // One output sample from `count` input samples and their taps, rounded for the width.
 std::int32_t Accumulate8Or24(const std::int32_t* x, const double* c, int count, int bytesPerSample);
 std::int32_t Accumulate16(const std::int32_t* x, const double* c, int count);
-// The same for taps within ±1, where every term fits 32 bits: the same result, in a loop the
-// compiler can vectorise.
-std::int32_t Accumulate16Narrow(const std::int32_t* x, const double* c, int count);
+// The same for taps within ±1, from the samples already multiplied by 32768: every term then
+// fits 32 bits and any sum of up to 1024 of them is exact in a double, so the result is
+// Accumulate16's whatever the order of the additions, which lets them run two at a time.
+std::int32_t Accumulate16Scaled(const double* scaled, const double* c, int count);
 // Whether every entry of the table lies within ±1.
 bool TableWithinUnit(const std::vector<double>& table);
 std::int32_t Accumulate32(const std::int32_t* x, const double* c, int count);

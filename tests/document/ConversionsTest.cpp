@@ -42,8 +42,8 @@ std::vector<ConversionCase> Cases() {
         return [bytes](const std::vector<std::int32_t>& in, int) { return KeepTopBytes(in, bytes); };
     };
     const auto addRight = [](const std::vector<std::int32_t>& in, int) {
-        std::vector<std::int32_t> out;
-        for (std::int32_t v : in) out.insert(out.end(), {v, 0});
+        std::vector<std::int32_t> out(2 * in.size(), 0);
+        for (std::size_t i = 0; i < in.size(); ++i) out[2 * i] = in[i];
         return out;
     };
     const auto keep = [](int channel) {

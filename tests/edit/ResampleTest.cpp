@@ -178,7 +178,10 @@ TEST_F(ResampleRef, TableAndTaps) {
             x[k] = run % 7 == 0 ? (k % 2 ? -32768 : 32767) : sample(random);
             c[k] = run % 7 == 0 ? (k % 2 ? -1.0 : 1.0) : tap(random);
         }
-        EXPECT_EQ(Accumulate16Narrow(x, c, 64), Accumulate16(x, c, 64)) << run;
+        double scaled[64];
+        for (int k = 0; k < 64; ++k) scaled[k] = x[k] * 32768.0;
+        for (int count : {4, 8, 64})
+            EXPECT_EQ(Accumulate16Scaled(scaled, c, count), Accumulate16(x, c, count)) << run << " " << count;
     }
 }
 
