@@ -24,7 +24,8 @@ require_cli "$cli"
 require_tools
 make_scratch pelmora-resample-response
 
-upsample() { "$cli" --quiet --no-backup --workdir "$scratch/work" open "$1" resample "$to" "$order" "$rejection"; }
+# The file is converted in place (File Backup off); the note that it was not saved is expected.
+upsample() { "$cli" --quiet --no-backup --workdir "$scratch/work" open "$1" resample "$to" "$order" "$rejection" 2>/dev/null; }
 rms() { sox "$1" -n "${@:2}" stat 2>&1 | awk '/RMS +amplitude/ { print $3 }'; }
 db() { awk -v a="$1" -v b="$2" 'BEGIN { if (a <= 0) print "-inf"; else printf "%.2f", 20 * log(a / b) / log(10) }'; }
 

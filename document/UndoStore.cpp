@@ -131,7 +131,8 @@ void UndoStore::CopyOut(COLMDoc& doc, UndoRecord& record, StringId status) {
 // before either is written.
 void UndoStore::CheckRestoreSpace(COLMDoc& doc, const UndoRecord& apply, const UndoRecord& other) const {
     const SoundInfo& info = doc.Info();
-    const std::uint64_t copy = !toggle_ && redo_.pending ? RecordBytes(redo_, info) : 0;
+    const std::uint64_t copy =
+        !toggle_ && redo_.pending && undo_.operation != OperationCode::WholeFile ? RecordBytes(redo_, info) : 0;
     std::uint64_t framesAfter = info.frames;
     switch (undo_.operation) {
     case OperationCode::Cut:
@@ -163,8 +164,9 @@ void UndoStore::UndoOrRedo(COLMDoc& doc) {
     CheckRestoreSpace(doc, apply, other);
     if (!toggle_ && redo_.pending) {
         // The working file still holds what the redo record describes: copy it before the undo
-        // overwrites it. A failure leaves the record pending and the document untouched.
-        CopyOut(doc, redo_, StringId::CreatingRedoFile);
+        // overwrites it. A failure leaves the record pending and the document untouched. A
+        // whole-file swap moves the working file itself into the redo file: nothing to copy.
+        if (undo_.operation != OperationCode::WholeFile) CopyOut(doc, redo_, StringId::CreatingRedoFile);
         redo_.pending = false;
     }
     SoundInfo& info = doc.Info();

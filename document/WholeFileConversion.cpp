@@ -253,9 +253,9 @@ void RunWholeFileChange(COLMDoc& doc, const WholeFileChange& change) {
         // Read back what the file now says; the loop and instrument data are the change's.
         doc.Info() = after;
         doc.ReReadFormatKeepingLoop();
-        // Taken after the header is up to date, so that Undo and Redo alternate between two
-        // complete files.
-        undo.SaveRedo(doc, OperationCode::WholeFile, 0, doc.Info().frames, {0, doc.Info().channels});
+        // The redo record stands for the new working file, complete with its header; the first
+        // Undo moves that very file into the redo file, so it is never copied.
+        undo.DeferRedo(doc, OperationCode::WholeFile, 0, doc.Info().frames, {0, doc.Info().channels});
     } catch (...) {
         restore(true);
         throw;

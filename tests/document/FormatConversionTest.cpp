@@ -107,9 +107,18 @@ TEST_F(FormatConversion, AFileEditedInPlaceIsRenamed) {
     EXPECT_EQ(ReadAll(aif), (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_EQ(ReadAll(wav), before);
 
+    doc.Info().loopOn = true;
+    doc.Info().loopStart = 123;
+    doc.Info().loopEnd = 1234;
     prompter.Script({Answer::Ok});
     ASSERT_TRUE(ConvertToOtherType(doc));
     EXPECT_FALSE(std::filesystem::exists(wav));
+    // The loop rides along as MARK and INST, and back as 'smpl'.
+    const auto aiffLoop = SndfileInstrumentOf(aif);
+    ASSERT_TRUE(aiffLoop);
+    ASSERT_FALSE(aiffLoop->loops.empty());
+    EXPECT_EQ(aiffLoop->loops[0].start, 123u);
+    EXPECT_EQ(aiffLoop->loops[0].end, 1234u);
     EXPECT_EQ(doc.WorkingPath(), aif);
     EXPECT_EQ(doc.Title(), "song.aif");
     EXPECT_EQ(doc.Info().fileType, FileType::Aiff);
@@ -131,6 +140,11 @@ TEST_F(FormatConversion, AFileEditedInPlaceIsRenamed) {
     ASSERT_TRUE(ConvertToOtherType(doc));
     EXPECT_EQ(doc.WorkingPath(), wav);
     EXPECT_EQ(SndfileSamples(wav), samples);
+    const auto wavLoop = SndfileInstrumentOf(wav);
+    ASSERT_TRUE(wavLoop);
+    ASSERT_FALSE(wavLoop->loops.empty());
+    EXPECT_EQ(wavLoop->loops[0].start, 123u);
+    EXPECT_EQ(doc.Info().loopEnd, 1234u);
     app.Discard(doc);
 }
 
