@@ -18,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool wav = (data[0] & 1) != 0;
     const std::string path = pelmora::fuzz::InputAsFile(data + 1, size - 1);
     pelmora::platform::File file(path, pelmora::platform::OpenMode::Read);
+    const std::string copy = path + ".converted";
     pelmora::SoundInfo info;
     info.fileType = wav ? pelmora::FileType::Wav : pelmora::FileType::Aiff;
     try {
@@ -27,7 +28,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const pelmora::DataLayout layout = pelmora::LayoutOfData(file, info);
         if (layout.trailingStart < info.dataOffset + pelmora::DataBytes(info) || layout.trailingStart > layout.length)
             __builtin_trap();
-        const std::string copy = path + ".converted";
         pelmora::platform::File target(copy, pelmora::platform::OpenMode::CreateTruncate);
         pelmora::SilentProgress progress;
         pelmora::ConversionSteps steps(progress, pelmora::StringId::ChangingSampleSize, 1);
@@ -43,9 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (wav) pelmora::wav::ReadIntoDocument(target, again);
         else pelmora::aiff::ReadIntoDocument(target, again);
         if (again.frames != info.frames) __builtin_trap();
-        unlink(copy.c_str());
     } catch (const pelmora::Error&) {
     } catch (const pelmora::Cancelled&) {
     }
+    unlink(copy.c_str());
     return 0;
 }
