@@ -26,6 +26,7 @@ struct ResampleRun {
     std::uint64_t newFrames = 0;
     std::uint32_t blockOutputs = 1;  // B
     bool narrowTaps = false;         // every tap within ±1: 16-bit terms fit 32 bits
+    ScaledAccumulator sum16 = Accumulate16Scaled;
 };
 
 // One output block: the input window it reads, decoded channel by channel, silence outside the
@@ -77,7 +78,7 @@ void ResampleBlock(const ResampleRun& run, const platform::File& source, const S
             const std::int32_t* x = window.data() + c * width + base;
             std::int32_t v = 0;
             if constexpr (Codec::kBytes == 2)
-                v = scaledSum ? Accumulate16Scaled(scaled.data() + c * width + base, tap.c.data(), taps)
+                v = scaledSum ? run.sum16(scaled.data() + c * width + base, tap.c.data(), taps)
                               : Accumulate16(x, tap.c.data(), taps);
             else if constexpr (Codec::kBytes == 4) v = Accumulate32(x, tap.c.data(), taps);
             else v = Accumulate8Or24(x, tap.c.data(), taps, Codec::kBytes);
@@ -123,6 +124,7 @@ bool Resample(COLMDoc& doc, const ResampleSettings& settings) {
     ScaleMarkers(after, ratio);
     run.table = DesignResampleTable(settings.order, settings.rejection, info.sampleRate, settings.rate);
     run.narrowTaps = TableWithinUnit(run.table);
+    run.sum16 = FastestAccumulate16Scaled();
 
     change.build = [&doc, &run, layout, bufferFrames](platform::File& target, SoundInfo& out) {
         const SoundInfo& in = doc.Info();

@@ -180,8 +180,10 @@ TEST_F(ResampleRef, TableAndTaps) {
         }
         double scaled[64];
         for (int k = 0; k < 64; ++k) scaled[k] = x[k] * 32768.0;
-        for (int count : {4, 8, 64})
+        for (int count : {4, 8, 16, 64}) {
             EXPECT_EQ(Accumulate16Scaled(scaled, c, count), Accumulate16(x, c, count)) << run << " " << count;
+            EXPECT_EQ(FastestAccumulate16Scaled()(scaled, c, count), Accumulate16(x, c, count)) << run << " " << count;
+        }
     }
 }
 
