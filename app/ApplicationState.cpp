@@ -18,7 +18,10 @@ ApplicationState::ApplicationState(Prompter& prompter, ProgressTask& progress,
 ApplicationState::~ApplicationState() {
     if (COLMDoc* active = audio.Active()) audio.DocumentClosing(*active);
     documents_.clear();
-    if (!clip_.path.empty()) platform::RemoveFile(clip_.path);
+    if (!clip_.path.empty()) RemoveTemporary(clip_.path);
+    clip_.path.clear();
+    // Gone, unless files that could not be deleted stay named for the next start.
+    RefreshManifest();
 }
 
 bool ApplicationState::IsOpenInOtherDocument(const std::string& path, const COLMDoc& self) const {
@@ -51,9 +54,10 @@ void ApplicationState::SetWorkDirAtStartup(const std::string& dir) {
 bool ApplicationState::CreateClipFile() {
     auto clip = UniqueTempName(workDir_, kClipPrefix);
     if (!clip) return false;
-    if (!clip_.path.empty()) platform::RemoveFile(clip_.path);
+    if (!clip_.path.empty()) RemoveTemporary(clip_.path);
     clip_.path = *clip;
     clip_.info = ClipInfo{};
+    RefreshManifest();
     return true;
 }
 
@@ -71,12 +75,13 @@ void ApplicationState::ChangeWorkingDirectory(const std::string& dir) {
     try {
         if (clipSize >= 0) RelocateFile(clip_.path, *clip, StringId::ChangingWorkingVolume, progress_);
     } catch (...) {
-        platform::RemoveFile(*clip);  // the old clip stays where it was; the new name goes
+        RemoveTemporary(*clip);  // the old clip stays where it was; the new name goes
         throw;
     }
     clip_.path = *clip;
     workDir_ = platform::CanonicalPath(dir);
     for (const auto& doc : documents_) doc->MoveWorkingDirectoryFiles(workDir_);
+    RefreshManifest();
 }
 
 std::optional<std::string> ApplicationState::Browse(const FolderChooser& choose) {
@@ -128,7 +133,7 @@ COLMDoc* ApplicationState::OpenFromShell(const std::string& path) {
     return &Open(path);
 }
 
-COLMDoc& ApplicationState::OpenWithMark(const std::string& quotedPath, bool importMark) {
+COLMDoc& ApplicationState::OpenWithMark(const std::string& quotedPath, bool importMark, bool recovery) {
     // Every way of opening takes a path in surrounding double quotes as the path without them.
     const bool quoted = quotedPath.size() >= 2 && quotedPath.front() == '"' && quotedPath.back() == '"';
     const std::string path = quoted ? quotedPath.substr(1, quotedPath.size() - 2) : quotedPath;
@@ -141,19 +146,20 @@ COLMDoc& ApplicationState::OpenWithMark(const std::string& quotedPath, bool impo
             }
         }
     }
-    OpenRequest request{path, fileBackup, importMark};
+    OpenRequest request{path, fileBackup, importMark, recovery};
     std::unique_ptr<COLMDoc> opened = COLMDoc::OpenDocument(*this, request);
     try {
         opened->AttachImage(std::make_unique<DocumentWaveform>(*opened));
     } catch (...) {
         // A document that failed to open is not listed, and a file made for it goes too.
         opened.reset();
-        if (importMark) platform::RemoveFile(path);
+        if (importMark && !recovery) RemoveTemporary(path);
         throw;
     }
     documents_.push_back(std::move(opened));
     current_ = documents_.back().get();
     if (!importMark) recentFiles.Add(platform::CanonicalPath(path));
+    RefreshManifest();
     return *current_;
 }
 
@@ -165,6 +171,7 @@ void ApplicationState::Remove(COLMDoc& document) {
     documents_.erase(it);
     current_ = documents_.empty() ? nullptr : documents_.back().get();
     if (documents_.size() < kMaxDocuments) tooManyWarningShown_ = false;
+    RefreshManifest();
 }
 
 bool ApplicationState::Close(COLMDoc& document) {

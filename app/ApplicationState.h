@@ -15,6 +15,7 @@
 #include "audio/SoundDevices.h"
 #include "display/SnapEdge.h"
 #include "document/DocumentHost.h"
+#include "document/Recovery.h"
 #include "edit/Clip.h"
 #include "edit/EffectDialogs.h"
 #include "sampler/AspiManager.h"
@@ -37,6 +38,7 @@ public:
     ProgressTask& Progress() override { return progress_; }
     bool IsOpenInOtherDocument(const std::string& path, const COLMDoc& self) const override;
     std::optional<std::string> ChooseSaveAsPath(const COLMDoc& document) override;
+    void DocumentStateChanged() override { RefreshManifest(); }
 
     // Start-up: the directory from the profile, or the current one when it is empty or gone.
     void SetWorkDirAtStartup(const std::string& dir);
@@ -110,8 +112,23 @@ public:
     void Activate(COLMDoc& document) { current_ = &document; }
     bool AtDocumentLimit() const { return documents_.size() >= kMaxDocuments; }
 
+    // Crash recovery. This process's manifest names its files and documents; it is brought up
+    // to date after every change and deleted when the state is destroyed.
+    void RefreshManifest();
+    // Start-up, once the working directory is settled: the leftovers of processes that no
+    // longer run are cleared, except documents with unsaved changes, which wait in Leftovers().
+    void CollectLeftovers();
+    const std::vector<RecoverableDocument>& Leftovers() const { return leftovers_; }
+    // Opens a leftover as a new document titled after its original, marked changed.
+    COLMDoc& Recover(std::size_t index);
+    // Deletes every leftover that waits.
+    void DiscardLeftovers();
+    // The editor's start: one question per leftover (Yes recovers it, No deletes it, Cancel
+    // keeps it and the rest for the next start). The documents it opened.
+    std::vector<COLMDoc*> OfferRecovery();
+
 private:
-    COLMDoc& OpenWithMark(const std::string& path, bool importMark);
+    COLMDoc& OpenWithMark(const std::string& path, bool importMark, bool recovery = false);
     void Remove(COLMDoc& document);
     std::optional<std::string> Browse(const FolderChooser& choose);
 
@@ -126,6 +143,8 @@ private:
     COLMDoc* current_ = nullptr;
     AspiManager aspiManager_;
     InstrumentList instruments_;
+    ManifestKeeper manifest_;
+    std::vector<RecoverableDocument> leftovers_;
 };
 
 }  // namespace pelmora

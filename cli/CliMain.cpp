@@ -113,6 +113,7 @@ int RunCli(int argc, char** argv) {
             continue;
         }
         status = RunCommand(session, step);
+        session.App().RefreshManifest();  // what a crash from here on would leave
         if (status != 0) break;
         std::fflush(stdout);
         // Ctrl-C during an operation that cannot be cancelled stops the run after it.

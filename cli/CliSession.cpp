@@ -31,6 +31,8 @@ void CliSession::StartUp() {
         dir = profile.GetString("OLM App", "Work Dir").value_or("");
     }
     app_.SetWorkDirAtStartup(dir);
+    // Before this process writes its own manifest: what crashed runs left is cleared here.
+    app_.CollectLeftovers();
     if (!app_.CreateClipFile()) throw Error(StringId::FileCreatingError);
     Profile profile(Profile::DefaultPath());
     profile.Load();

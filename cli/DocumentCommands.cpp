@@ -1,4 +1,4 @@
-// The document commands: open, save, save-as, revert, close, info.
+// The document commands: open, save, save-as, revert, close, info, and crash recovery.
 
 #include <cstdio>
 
@@ -70,6 +70,22 @@ void Info(CliSession& session, const Args&) {
     }
 }
 
+void Recoverable(CliSession& session, const Args&) {
+    const auto& leftovers = session.App().Leftovers();
+    for (std::size_t i = 0; i < leftovers.size(); ++i)
+        std::printf("%zu\t%s\t%s\n", i + 1, leftovers[i].original.c_str(),
+                    LocalTimeText(leftovers[i].changedSince).c_str());
+}
+
+void Recover(CliSession& session, const Args& args) {
+    const std::size_t count = session.App().Leftovers().size();
+    if (count == 0) throw CommandFailure("nothing to recover");
+    const long long index = ParseInteger(args[0], "INDEX", 1, static_cast<long long>(count));
+    session.App().Recover(static_cast<std::size_t>(index - 1));
+}
+
+void DiscardRecoverable(CliSession& session, const Args&) { session.App().DiscardLeftovers(); }
+
 }  // namespace
 
 void AppendDocumentCommands(std::vector<CommandSpec>& table) {
@@ -86,6 +102,14 @@ void AppendDocumentCommands(std::vector<CommandSpec>& table) {
                      "close the current document; the previous one becomes current"});
     table.push_back({"info", 0, Info, "",
                      "print the current document, one key: value a line"});
+    table.push_back({"recoverable", 0, Recoverable, "",
+                     "list the unsaved documents that runs which ended without closing left in the working "
+                     "directory: index, original path and time of the change, tab-separated"});
+    table.push_back({"recover", 1, Recover, "INDEX",
+                     "open leftover INDEX (from 1) as the current document, titled after its original and "
+                     "marked changed"});
+    table.push_back({"discard-recoverable", 0, DiscardRecoverable, "",
+                     "delete every leftover that recoverable lists"});
 }
 
 }  // namespace pelmora::cli

@@ -56,7 +56,7 @@ void CutBack(platform::File& file, FileType type, std::uint64_t length) {
 DocumentWaveform::DocumentWaveform(COLMDoc& doc) : doc_(doc), followedFrames_(doc.Info().frames) {}
 
 DocumentWaveform::~DocumentWaveform() {
-    if (!image_.imageFileName.empty()) platform::RemoveFile(image_.imageFileName);
+    if (!image_.imageFileName.empty()) RemoveTemporary(image_.imageFileName);
 }
 
 void DocumentWaveform::MarkDirty(std::uint64_t from, std::uint64_t to) {
@@ -213,7 +213,7 @@ void DocumentWaveform::MoveWorkingFile(const std::string& workDir) {
     try {
         RelocateFile(image_.imageFileName, *moved, StringId::ChangingWorkingVolume, doc_.Host().Progress());
     } catch (...) {
-        platform::RemoveFile(*moved);
+        RemoveTemporary(*moved);
         throw;
     }
     image_.imageFileName = *moved;

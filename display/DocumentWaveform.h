@@ -33,6 +33,7 @@ public:
     std::uint64_t StoredBlockBytes() override;
     std::optional<std::int64_t> StoreBlock(const std::string& path, SoundInfo& info) override;
     std::uint64_t WorkingFileBytes() const override;
+    std::string WorkingFilePath() const override { return image_.imageFileName; }
     void MoveWorkingFile(const std::string& workDir) override;
 
     // The image, in line with the document's frames.

@@ -15,7 +15,7 @@ namespace {
 
 // Removes a file the document made, unless it is gone already.
 void RemoveIfPresent(std::string& path) {
-    if (!path.empty()) platform::RemoveFile(path);
+    if (!path.empty()) RemoveTemporary(path);
     path.clear();
 }
 
@@ -45,7 +45,7 @@ std::unique_ptr<COLMDoc> COLMDoc::OpenDocument(DocumentHost& host, const OpenReq
         return OpenChecked(host, request);
     } catch (...) {
         // A file made by the system for this document is not left behind either.
-        if (request.importMark) platform::RemoveFile(request.path);
+        if (request.importMark && !request.recovery) RemoveTemporary(request.path);
         throw;
     }
 }
@@ -107,10 +107,10 @@ void COLMDoc::MakeEditingCopy(const std::string& source) {
                                         host_.Progress());
         backupCopyPath_ = *copy;
     } catch (const Error& e) {
-        platform::RemoveFile(*copy);
+        RemoveTemporary(*copy);
         EditOriginalOrStop(e.Message());
     } catch (const Cancelled&) {
-        platform::RemoveFile(*copy);
+        RemoveTemporary(*copy);
         EditOriginalOrStop(Text(StringId::WorkingCopyStopped));
     }
 }
@@ -178,6 +178,15 @@ void COLMDoc::WriteLoopIntoWorkingFile() {
     if (length >= 0) info_.workingFileLength = static_cast<std::uint32_t>(length);
 }
 
+// The copy a save puts in place: the loop, instrument and image data go into the copy, never into
+// the working file, which a write failing half way through a chunk would leave unreadable.
+void COLMDoc::WriteCompleteCopy(const std::string& path) {
+    CopyFileWithProgress(workingPath_, path, StringId::Saving, host_.Progress());
+    SoundInfo layout = info_;
+    WriteLoopAndInstrument(path, layout);
+    imageStamp_ = image_ ? image_->StoreBlock(path, layout) : std::nullopt;
+}
+
 std::uint64_t COLMDoc::ImageBlockBytes() { return image_ ? image_->StoredBlockBytes() : 0; }
 
 // A file holding the stored image carries the block's time stamp as its modification time, so
@@ -220,8 +229,7 @@ void COLMDoc::Save() {
     if (InsufficientSpaceOnDrive(originalPath_, needed)) throw Error(StringId::EmptyDiskSpace);
     const bool renamed = platform::CanonicalPath(target) != platform::CanonicalPath(originalPath_);
     if (renamed && platform::FileExists(target) && !ConfirmOverwrite(target)) return;
-    WriteLoopIntoWorkingFile();
-    ReplaceFileSafely(workingPath_, target, StringId::Saving, host_.Progress());
+    WriteFileSafely(target, [&](const std::string& partial) { WriteCompleteCopy(partial); });
     if (renamed) {
         platform::RemoveFile(originalPath_);
         originalPath_ = target;
@@ -230,6 +238,7 @@ void COLMDoc::Save() {
     ReadOriginalStatus();
     dataChanged_ = false;
     RememberSavedLoop();
+    host_.DocumentStateChanged();
 }
 
 bool COLMDoc::SaveAs() {
@@ -254,14 +263,16 @@ bool COLMDoc::SaveAsPath(const std::string& target) {
 // Writes the document, loop and instrument data included, to `target`, converting to the type
 // its extension names. The target is replaced in one rename.
 void COLMDoc::WriteTo(const std::string& target) {
-    WriteLoopIntoWorkingFile();
+    // A failed operation may have left the header behind the frames the document shows.
+    if (damaged_) RefreshWorkingHeader();
     const FileType targetType = TypeForExtension(target, info_.fileType);
     if (platform::CanonicalPath(target) == platform::CanonicalPath(workingPath_) &&
         targetType == info_.fileType) {
-        return;  // the working file is the target and already holds everything
+        WriteLoopIntoWorkingFile();  // the working file is the target
+        return;
     }
     if (targetType == info_.fileType) {
-        ReplaceFileSafely(workingPath_, target, StringId::Saving, host_.Progress());
+        WriteFileSafely(target, [&](const std::string& partial) { WriteCompleteCopy(partial); });
         StampSavedFile(target);
         return;
     }
@@ -296,12 +307,12 @@ void COLMDoc::RebindTo(const std::string& target) {
             backupCopyPath_ = oldCopy;
             throw;
         }
-        if (oldCopy != backupCopyPath_) platform::RemoveFile(oldCopy);
+        if (oldCopy != backupCopyPath_) RemoveTemporary(oldCopy);
         originalPath_ = fileBackup_ ? target : std::string();
     }
     workingPath_ = fileBackup_ ? backupCopyPath_ : target;
     if (previousWasTemporary && previousWorking != workingPath_)
-        platform::RemoveFile(previousWorking);
+        RemoveTemporary(previousWorking);
     openedPath_ = target;
     title_ = platform::FileNameOf(target);
     const std::uint16_t first = info_.channelFirst, end = info_.channelEnd;
@@ -316,6 +327,7 @@ void COLMDoc::RebindTo(const std::string& target) {
     damaged_ = false;
     madeFromTempFile_ = false;
     RememberSavedLoop();
+    host_.DocumentStateChanged();
 }
 
 bool COLMDoc::Revert() {
@@ -339,6 +351,7 @@ bool COLMDoc::Revert() {
     playCursor = 0;
     NotifySoundReplaced();
     if (image_) image_->FileOpened();
+    host_.DocumentStateChanged();
     return true;
 }
 
@@ -360,7 +373,7 @@ void COLMDoc::MoveWorkingDirectoryFiles(const std::string& workDir) {
         try {
             RelocateFile(*path, *moved, StringId::ChangingWorkingVolume, host_.Progress());
         } catch (...) {
-            platform::RemoveFile(*moved);
+            RemoveTemporary(*moved);
             throw;
         }
         *path = *moved;

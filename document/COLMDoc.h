@@ -23,6 +23,7 @@ struct OpenRequest {
     std::string path;
     bool fileBackup = true;   // the application option when the document is opened
     bool importMark = false;  // the file was just made by the system (New, imports)
+    bool recovery = false;    // a file an earlier process left: kept when it cannot be opened
 };
 
 class COLMDoc {
@@ -66,7 +67,11 @@ public:
     bool FileBackup() const { return fileBackup_; }
     bool HdMisaligned() const { return hdMisaligned_; }
 
-    void SetDataChanged() { dataChanged_ = true; }
+    void SetDataChanged() {
+        if (dataChanged_) return;
+        dataChanged_ = true;
+        host_.DocumentStateChanged();
+    }
     // After an operation failed part way the working file may be incomplete: it is not written
     // over the original (Save, the close question) unless Revert brings the original back.
     bool Damaged() const { return damaged_; }
@@ -109,6 +114,7 @@ public:
     // now on and takes over the file's stored image at once.
     void AttachImage(std::unique_ptr<DocumentImage> image);
     DocumentImage* Image() { return image_.get(); }
+    const DocumentImage* Image() const { return image_.get(); }
 
     // Bytes of the document's own files in the working directory (undo, redo, image).
     std::uint64_t WorkingDirectoryFilesSize() const;
@@ -128,6 +134,7 @@ private:
     void ReadWorkingFile();
     void OfferHdPlayRewrite();
     void WriteLoopIntoWorkingFile();
+    void WriteCompleteCopy(const std::string& path);
     void RememberSavedLoop();
     void ReadOriginalStatus();
     std::string SaveTarget() const;

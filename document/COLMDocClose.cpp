@@ -17,10 +17,9 @@ bool COLMDoc::AskSaveAsUntilDone() {
     }
 }
 
-// Yes to the close question with File Backup on: the editing copy, loop data written, becomes
-// the original. False keeps the document open.
+// Yes to the close question with File Backup on: the editing copy, loop data written into a
+// copy of it, replaces the original. False keeps the document open.
 bool COLMDoc::SaveOntoOriginalAtClose() {
-    WriteLoopIntoWorkingFile();
     const std::string target = SaveTarget();
     const bool renamed = platform::CanonicalPath(target) != platform::CanonicalPath(originalPath_);
     if (InsufficientSpaceOnDrive(originalPath_, info_.workingFileLength + ImageBlockBytes())) {
@@ -28,11 +27,9 @@ bool COLMDoc::SaveOntoOriginalAtClose() {
         return false;
     }
     if (renamed && platform::FileExists(target) && !ConfirmOverwrite(target)) return false;
-    RelocateFile(workingPath_, target, StringId::Saving, host_.Progress());
+    WriteFileSafely(target, [&](const std::string& partial) { WriteCompleteCopy(partial); });
     StampSavedFile(target);
     if (renamed) platform::RemoveFile(originalPath_);
-    backupCopyPath_.clear();
-    workingPath_.clear();
     return true;
 }
 

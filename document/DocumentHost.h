@@ -21,6 +21,8 @@ public:
     virtual bool IsOpenInOtherDocument(const std::string& path, const COLMDoc& self) const = 0;
     // The Save As file dialog; nullopt when the user cancels it.
     virtual std::optional<std::string> ChooseSaveAsPath(const COLMDoc& document) = 0;
+    // A document's files or its unsaved state changed (what a crash would leave behind).
+    virtual void DocumentStateChanged() {}
 };
 
 }  // namespace pelmora

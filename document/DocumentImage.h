@@ -26,6 +26,7 @@ public:
     // The image's own file in the working directory, when it keeps one.
     virtual std::uint64_t WorkingFileBytes() const = 0;
     virtual void MoveWorkingFile(const std::string& workDir) = 0;
+    virtual std::string WorkingFilePath() const { return {}; }
     // Destruction frees the image and deletes its working file.
 };
 

@@ -64,7 +64,7 @@ void CopyFileWithProgressCancellable(const std::string& source, const std::strin
         CopyPieces(from, to, progress, status, true);
     } catch (...) {
         to.Close();
-        platform::RemoveFile(target);
+        RemoveTemporary(target);
         throw;
     }
 }
@@ -82,7 +82,7 @@ void WriteFileSafely(const std::string& target,
         if (platform::FileExists(target)) platform::CopyPermissions(target, *partial);
         if (!platform::RenameFile(*partial, target)) throw Error(WriteFailure());
     } catch (...) {
-        platform::RemoveFile(*partial);
+        RemoveTemporary(*partial);
         throw;
     }
 }

@@ -207,7 +207,7 @@ std::string CreateNewSoundFile(const NewSoundRequest& request, const std::string
         WriteData(file, dataOffset, request, progress);
     } catch (...) {
         progress.End();
-        platform::RemoveFile(*name);
+        RemoveTemporary(*name);
         throw;
     }
     return *name;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <mutex>
 
 #include "platform/File.h"
 #include "platform/FreeSpace.h"
@@ -23,6 +24,25 @@ std::string TimeOfDay() {
 }
 
 }  // namespace
+
+namespace {
+
+std::mutex gRemovalsLock;
+std::vector<std::string> gRemovals;
+
+}  // namespace
+
+void RemoveTemporary(const std::string& path) {
+    if (path.empty() || platform::RemoveFile(path) || errno == ENOENT) return;
+    const std::lock_guard lock(gRemovalsLock);
+    gRemovals.push_back(path);
+}
+
+std::vector<std::string> RetryRemovals() {
+    const std::lock_guard lock(gRemovalsLock);
+    std::erase_if(gRemovals, [](const std::string& path) { return platform::RemoveFile(path) || errno == ENOENT; });
+    return gRemovals;
+}
 
 std::string JoinPath(const std::string& folder, std::string_view name) {
     std::string out = folder.empty() ? "." : folder;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pelmora {
 
@@ -27,6 +28,12 @@ std::string JoinPath(const std::string& folder, std::string_view name);
 // "-3", ...) before the extension. nullopt when the folder refuses new files.
 std::optional<std::string> CreateNumberedFile(const std::string& stemPath, std::string_view extension,
                                               const std::function<bool(const std::string&)>& taken = {});
+
+// Deletes a temporary file of ours. One that cannot be deleted now is kept on a list that the
+// recovery manifest names, tried again by RetryRemovals, and so never left unnamed.
+void RemoveTemporary(const std::string& path);
+// Tries the listed files again; those still there.
+std::vector<std::string> RetryRemovals();
 
 // WORKDIR/PREFIX + HH-MM-SS (local time) + EXTENSION, made by CreateNumberedFile.
 std::optional<std::string> UniqueTempName(const std::string& workDir, std::string_view prefix,

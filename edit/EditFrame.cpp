@@ -44,6 +44,9 @@ bool RunEdit(COLMDoc& doc, const EditPlan& plan, const std::function<UndoRange()
         doc.Host().Progress().End();
         doc.SetDataChanged();
         doc.SetDamaged(true);
+        // An edit in place failed within the frames the undo copy holds: Undo brings them back.
+        if (!ChangesLength(plan.code))
+            undo.DeferRedo(doc, plan.code, plan.undo.start, plan.undo.end, plan.undo.channels);
         throw;
     }
     doc.selectionLock = 0;

@@ -134,7 +134,7 @@ std::string SelectionToNew(COLMDoc& doc) {
         sel.workingFileLength = static_cast<std::uint32_t>(sel.dataEnd);
         RefreshHeaderOf(*name, sel);
     } catch (...) {
-        platform::RemoveFile(*name);
+        RemoveTemporary(*name);
         throw;
     }
     return *name;

@@ -16,7 +16,7 @@ std::optional<ScratchFile> ScratchFile::Create(const std::string& folder, std::s
 }
 
 ScratchFile::~ScratchFile() {
-    if (!path_.empty()) platform::RemoveFile(path_);
+    if (!path_.empty()) RemoveTemporary(path_);
 }
 
 std::string ScratchFile::Keep() {

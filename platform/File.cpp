@@ -38,23 +38,41 @@ std::size_t AllowedWrite(std::size_t count) {
     return count;
 }
 
-std::atomic<std::int64_t> gReadsBeforeFault{0};
-std::atomic<int> gReadFaultError{EIO};
+std::atomic<std::int64_t> gCallsBeforeFault{0};
+std::atomic<int> gFaultError{EIO};
+std::atomic<unsigned> gFaultCalls{kAnyFileCall};
+std::atomic<std::int64_t> gCallCounts[7];
+// Set by the first injected fault for good: the kernel copy then gives way to the buffered one,
+// so that every run of an operation makes the same calls.
+std::atomic<bool> gFaultTesting{false};
 
-// True for the one read that the injected fault fails.
-bool ReadFaultFires() {
-    return gReadsBeforeFault.load() > 0 && gReadsBeforeFault.fetch_sub(1) == 1;
+// Counts the call; true (with errno set) for the one call that the injected fault fails.
+bool FaultFires(FileCall call) {
+    gCallCounts[__builtin_ctz(call)].fetch_add(1);
+    if ((gFaultCalls.load() & call) == 0) return false;
+    if (gCallsBeforeFault.load() <= 0 || gCallsBeforeFault.fetch_sub(1) != 1) return false;
+    errno = gFaultError.load();
+    return true;
 }
 
 }  // namespace
 
 void SetWriteBudget(std::int64_t bytes) { gWriteBudget.store(bytes); }
 
-bool ReadFaultPending() { return gReadsBeforeFault.load() > 0; }
+bool FaultPending() { return gCallsBeforeFault.load() > 0; }
 
-void FailNthRead(std::int64_t nth, int error) {
-    gReadFaultError.store(error);
-    gReadsBeforeFault.store(nth);
+void FailNthCall(std::int64_t nth, int error, unsigned calls) {
+    gFaultTesting.store(true);
+    gFaultError.store(error);
+    gFaultCalls.store(calls);
+    gCallsBeforeFault.store(nth);
+}
+
+std::int64_t FileCallCount(unsigned calls) {
+    std::int64_t total = 0;
+    for (unsigned bit = 0; bit < 7; ++bit)
+        if (calls & (1u << bit)) total += gCallCounts[bit].load();
+    return total;
 }
 
 File::~File() { Close(); }
@@ -73,6 +91,7 @@ File& File::operator=(File&& other) noexcept {
 
 bool File::Open(const std::string& path, OpenMode mode) {
     Close();
+    if (FaultFires(kOpenCall)) return false;
     int fd;
     do {
         fd = ::open(path.c_str(), FlagsFor(mode) | O_CLOEXEC, 0644);
@@ -89,10 +108,7 @@ void File::Close() {
 }
 
 std::int64_t File::ReadSome(std::uint64_t offset, void* buffer, std::size_t count) const {
-    if (ReadFaultFires()) {
-        errno = gReadFaultError.load();
-        return -1;
-    }
+    if (FaultFires(kReadCall)) return -1;
     auto* out = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;
     while (done < count) {
@@ -112,6 +128,7 @@ bool File::ReadAt(std::uint64_t offset, void* buffer, std::size_t count) const {
 }
 
 bool File::WriteAt(std::uint64_t offset, const void* buffer, std::size_t count) {
+    if (FaultFires(kWriteCall)) return false;
     const auto* in = static_cast<const unsigned char*>(buffer);
     const std::size_t allowed = AllowedWrite(count);
     std::size_t done = 0;
@@ -138,10 +155,11 @@ std::int64_t File::Size() const {
 }
 
 bool File::SetSize(std::uint64_t length) {
+    if (FaultFires(kTruncateCall)) return false;
     return ::ftruncate(fd_, static_cast<off_t>(length)) == 0;
 }
 
-bool File::Sync() { return ::fsync(fd_) == 0; }
+bool File::Sync() { return !FaultFires(kSyncCall) && ::fsync(fd_) == 0; }
 
 bool FileExists(const std::string& path) {
     struct stat st {};
@@ -150,7 +168,7 @@ bool FileExists(const std::string& path) {
 
 bool IsWritable(const std::string& path) { return ::access(path.c_str(), W_OK) == 0; }
 
-bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) { return !FaultFires(kUnlinkCall) && ::unlink(path.c_str()) == 0; }
 
 std::int64_t FileSize(const std::string& path) {
     struct stat st {};
@@ -202,6 +220,7 @@ std::string FileNameOf(const std::string& path) {
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
+    if (FaultFires(kRenameCall)) return false;
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
@@ -214,7 +233,7 @@ bool CopyPermissions(const std::string& model, const std::string& path) {
 bool CopyFileRange(const File& from, std::uint64_t fromOffset, File& to, std::uint64_t toOffset,
                    std::uint64_t count) {
     // The kernel copy bypasses WriteAt, so injected faults take the buffered path.
-    if (gWriteBudget.load() < 0 && gReadsBeforeFault.load() == 0) {
+    if (gWriteBudget.load() < 0 && !gFaultTesting.load()) {
         auto in = static_cast<off_t>(fromOffset);
         auto out = static_cast<off_t>(toOffset);
         std::uint64_t left = count;

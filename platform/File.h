@@ -88,10 +88,27 @@ bool CopyFileRange(const File& from, std::uint64_t fromOffset, File& to, std::ui
 // Fault injection, as a full disk would: after `bytes` more bytes written through File, every
 // write fails. A negative value lifts the limit.
 void SetWriteBudget(std::int64_t bytes);
-// Fault injection: the `nth` read through File from now on (1 for the next) fails once with
-// `error`; 0 lifts it.
-void FailNthRead(std::int64_t nth, int error);
-// True while the injected read fault has not fired yet.
-bool ReadFaultPending();
+
+// The calls of this layer that an injected fault can fail, as bits of a mask.
+enum FileCall : unsigned {
+    kReadCall = 1,
+    kWriteCall = 2,
+    kTruncateCall = 4,
+    kSyncCall = 8,
+    kRenameCall = 16,
+    kOpenCall = 32,
+    kUnlinkCall = 64,
+    kAnyFileCall = 127
+};
+// Fault injection: the `nth` call from now on among the kinds in `calls` (1 for the next)
+// fails once with `error`; 0 lifts it.
+void FailNthCall(std::int64_t nth, int error, unsigned calls = kAnyFileCall);
+inline void FailNthRead(std::int64_t nth, int error) { FailNthCall(nth, error, kReadCall); }
+// True while the injected fault has not fired yet.
+bool FaultPending();
+inline bool ReadFaultPending() { return FaultPending(); }
+// Calls of the kinds in `calls` made so far: a test counts an operation's calls, then fails
+// each of them in turn.
+std::int64_t FileCallCount(unsigned calls = kAnyFileCall);
 
 }  // namespace pelmora::platform

@@ -168,6 +168,7 @@ void CMainFrame::Guarded(const std::function<void()>& body) {
     } catch (const std::bad_alloc&) {
         prompter_->Message(Text(StringId::MemoryError));
     }
+    app_->RefreshManifest();
     RefreshAll();
 }
 
@@ -488,6 +489,10 @@ void CMainFrame::OpenFromShell(const QString& path) {
 void CMainFrame::ConfirmWorkingDirectory() {
     app_->ConfirmWorkingDirectory(
         [this](const std::string& current) { return BrowseWorkingDirectory(this, current); });
+    Guarded([&] {
+        app_->CollectLeftovers();
+        for (COLMDoc* doc : app_->OfferRecovery()) ShowDocument(*doc);
+    });
 }
 
 bool CMainFrame::CloseDocumentWindow(QMdiSubWindow* window) {

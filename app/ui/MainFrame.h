@@ -41,7 +41,8 @@ public:
     void OpenSound(const QString& path);
     // A file from the shell or a second instance: refused with one message at the limit.
     void OpenFromShell(const QString& path);
-    // The working directory confirmed with the folder browser and the clip file made there;
+    // The working directory confirmed with the folder browser and the clip file made there,
+    // then the unsaved documents of runs that ended without closing offered for recovery;
     // once per run, at the first idle moment.
     void ConfirmWorkingDirectory();
     // Runs a command as its menu item would; false when it is disabled.

@@ -44,7 +44,6 @@ TEST_F(DocumentLifecycle, BackupModeTouchesTheOriginalOnlyWhenSaved) {
     doc.Save();
     EXPECT_FALSE(doc.DataChanged());
     EXPECT_EQ(SndfileSamples(path), edited);
-    EXPECT_EQ(ReadAll(path), ReadAll(doc.WorkingPath()));
 
     EXPECT_TRUE(app.Close(doc));
     EXPECT_TRUE(prompter.questions.empty());
@@ -273,7 +272,7 @@ TEST_F(DocumentLifecycle, ASaveKilledHalfWayLeavesTheOriginalWhole) {
     EXPECT_EQ(FilesIn(user), std::set<std::string>{"big.wav"});
     EXPECT_TRUE(doc.DataChanged());
     doc.Save();  // room again: the save goes through
-    EXPECT_EQ(ReadAll(path), ReadAll(doc.WorkingPath()));
+    EXPECT_EQ(SndfileSamples(path), SndfileSamples(doc.WorkingPath()));
 }
 
 TEST_F(DocumentLifecycle, FailedOpensLeaveNothingBehind) {

@@ -46,12 +46,12 @@ protected:
         doc.SetDataChanged();
     }
 
-    // Names in a folder, the clip file left out.
+    // Names in a folder, the clip file and the recovery manifest left out.
     static std::set<std::string> FilesIn(const std::string& folder) {
         std::set<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
             const std::string name = entry.path().filename().string();
-            if (name.rfind("OLM_CLIP_", 0) != 0) names.insert(name);
+            if (!name.starts_with("OLM_CLIP_") && !name.starts_with("OLM_MANIFEST_")) names.insert(name);
         }
         return names;
     }
