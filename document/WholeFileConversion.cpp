@@ -213,7 +213,7 @@ void RunWholeFileChange(COLMDoc& doc, const WholeFileChange& change) {
         if (!target.Sync()) throw Error(WriteFailure());
     } catch (...) {
         progress.End();
-        platform::RemoveFile(*temp);
+        RemoveTemporary(*temp);
         throw;
     }
 
@@ -228,14 +228,14 @@ void RunWholeFileChange(COLMDoc& doc, const WholeFileChange& change) {
             RelocateFile(oldWorking, undoPath, StringId::CreatingUndoFile, progress);
         });
     } catch (...) {
-        platform::RemoveFile(*temp);
+        RemoveTemporary(*temp);
         throw;
     }
     // `placed`: the new file already stands at its path and goes when the old one is back.
     const auto restore = [&](bool placed) {
         PutBack(undo.UndoPath(), oldWorking, progress);
         if (placed && newWorking != oldWorking && platform::FileExists(oldWorking)) platform::RemoveFile(newWorking);
-        platform::RemoveFile(*temp);
+        RemoveTemporary(*temp);
         doc.ChangeWorkingPath(oldWorking);
         doc.SetTitle(oldTitle);
         doc.Info() = before;

@@ -147,13 +147,18 @@ TEST_F(Conversions, ChunksAfterTheDataSurviveAnOddEvenChange) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = MakeSound("p.wav", c.sox, c.seconds);
+        {
+            // The loop and instrument saved into the file, so that its working copy holds them.
+            COLMDoc& saved = app.Open(path);
+            saved.Info().loopOn = true;
+            saved.Info().loopStart = 10;
+            saved.Info().loopEnd = 500;
+            saved.Info().instrument.unityNote = 48;
+            saved.Save();
+            ASSERT_TRUE(app.Close(saved));
+        }
         COLMDoc& doc = app.Open(path);
         ASSERT_EQ(doc.Info().frames % 2, 1u);
-        doc.Info().loopOn = true;
-        doc.Info().loopStart = 10;
-        doc.Info().loopEnd = 500;
-        doc.Info().instrument.unityNote = 48;
-        doc.Save();
         ConvertBitSize(doc, c.toBytes);
         const auto instrument = SndfileInstrumentOf(doc.WorkingPath());
         ASSERT_TRUE(instrument);

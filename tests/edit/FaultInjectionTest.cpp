@@ -9,10 +9,12 @@
 
 #include "../document/DocumentTestBed.h"
 #include "base/Error.h"
+#include "document/Conversions.h"
 #include "document/Recovery.h"
 #include "document/SoundFileIo.h"
 #include "edit/AmplitudeOps.h"
 #include "edit/ClipboardOps.h"
+#include "edit/Resample.h"
 #include "edit/Reverse.h"
 #include "edit/Selection.h"
 #include "platform/File.h"
@@ -222,6 +224,13 @@ TEST_F(FaultInjection, EveryOperationFailsCleanlyAtEveryCall) {
          {user + "/new.aif"}},
         {"save as over another", reversed, [&](COLMDoc*& d) { return d->SaveAsPath(user + "/other.wav"); },
          {user + "/other.wav"}, false, Answer::Ok},
+        {"convert bit size", select, [](COLMDoc*& d) { ConvertBitSize(*d, 3); return true; }, {}},
+        {"delete channel", select, [](COLMDoc*& d) { DeleteChannel(*d, 0); return true; }, {}},
+        {"swap channels", select, [](COLMDoc*& d) { SwapChannels(*d); return true; }, {}},
+        {"format conversion", select, [](COLMDoc*& d) { return ConvertToOtherType(*d); }, {}},
+        {"resample", select, [](COLMDoc*& d) { return Resample(*d, {5, -30, 11025}); }, {}},
+        {"undo conversion", [](COLMDoc& d) { ConvertBitSize(d, 3); },
+         [](COLMDoc*& d) { d->Undo().UndoOrRedo(*d); return true; }, {}},
         {"revert", reversed, [](COLMDoc*& d) { return d->Revert(); }, {}},
         {"close saving", reversed,
          [&](COLMDoc*& d) {

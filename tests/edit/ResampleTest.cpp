@@ -188,11 +188,17 @@ TEST_F(ResampleRef, TableAndTaps) {
 }
 
 TEST_F(ResampleRef, LoopMappingEscAndReadBack) {
-    COLMDoc& doc = app.Open(MakeSound("l.wav", "-r 44100 -b 16 -c 2", 0.5));
-    doc.Info().loopOn = true;
-    doc.Info().loopStart = 1001;
-    doc.Info().loopEnd = 3001;
-    doc.Save();
+    const std::string path = MakeSound("l.wav", "-r 44100 -b 16 -c 2", 0.5);
+    {
+        // The loop saved into the file's own chunks, which the working copy then holds too.
+        COLMDoc& saved = app.Open(path);
+        saved.Info().loopOn = true;
+        saved.Info().loopStart = 1001;
+        saved.Info().loopEnd = 3001;
+        saved.Save();
+        ASSERT_TRUE(app.Close(saved));
+    }
+    COLMDoc& doc = app.Open(path);
     const auto before = ReadAll(doc.WorkingPath());
     const auto files = FilesIn(work);
     progress.PressEscapeAtStep(progress.Steps() + 3);
