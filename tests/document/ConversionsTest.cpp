@@ -89,12 +89,17 @@ TEST_F(Conversions, TransformsUndoAndRedo) {
         SCOPED_TRACE(c.name);
         // Stereo and mono sines of different lengths per channel count, with a left/right difference.
         const std::string path = MakeSound(c.file, c.sox, 0.13);
+        {
+            // The loop saved into the file, so that its working copy holds it.
+            COLMDoc& saved = app.Open(path);
+            saved.Info().loopOn = true;
+            saved.Info().loopStart = 101;
+            saved.Info().loopEnd = 733;
+            saved.Save();
+            ASSERT_TRUE(app.Close(saved));
+        }
         COLMDoc& doc = app.Open(path);
         const std::uint16_t channelsBefore = doc.Info().channels;
-        doc.Info().loopOn = true;
-        doc.Info().loopStart = 101;
-        doc.Info().loopEnd = 733;
-        doc.Save();
         const auto samples = SndfileSamples(doc.WorkingPath());
         const auto before = ReadAll(doc.WorkingPath());
         const std::uint32_t frames = doc.Info().frames;
