@@ -2,7 +2,8 @@
 // the default size, then tiled beside a second window, then at sample zoom with a loop. Each
 // state is written as a PNG of the whole main frame (bench/screenshots.sh runs it under Xvfb).
 // Then the File menu's conversion dialogs, the File menu with its shortcuts and the
-// "Preference" sheet.
+// "Preference" sheet. First of all, the question that offers a sound left unsaved by a run that
+// ended without closing.
 //
 //   pelmora-screenshots SOUND SECOND_SOUND OUT_DIR WORK_DIR
 
@@ -13,8 +14,12 @@
 #include <QMdiSubWindow>
 #include <QTimer>
 #include <cstdio>
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/ui/MainFrame.h"
+#include "document/Recovery.h"
 #include "display/WaveformView.h"
 #include "display/ui/ChildFrame.h"
 #include "display/ui/PaneWForm.h"
@@ -33,6 +38,24 @@ bool Shoot(QWidget& frame, const QString& file) {
     return saved;
 }
 
+// What a killed run would have left in `workDir`: a changed working copy of `sound`, named by
+// the manifest of a process that has ended.
+void LeaveUnsavedSound(const std::string& sound, const std::string& workDir) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    const std::string copy = workDir + "/OLM_BACKUP_00-00-00";
+    std::filesystem::copy_file(sound, copy, std::filesystem::copy_options::overwrite_existing);
+    pelmora::Manifest manifest;
+    manifest.process = {static_cast<int>(child), 1};
+    manifest.documents.push_back({sound, "stereo.wav", copy, true, "", "", "", true, 1796860800});
+    const std::string text = pelmora::FormatManifest(manifest);
+    FILE* file = std::fopen((workDir + "/OLM_MANIFEST_1-1").c_str(), "w");
+    if (!file) return;
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,10 +70,23 @@ int main(int argc, char** argv) {
     frame.App().SetWorkDirAtStartup(argv[4]);
     if (!frame.App().CreateClipFile()) return 1;
     frame.show();
+    bool ok = true;
+    LeaveUnsavedSound(argv[1], argv[4]);
+    frame.App().CollectLeftovers();
+    QTimer::singleShot(0, [&] {
+        if (QWidget* question = QApplication::activeModalWidget()) {
+            ok = Shoot(*question, out + "/0-recover.png") && ok;
+            question->close();  // Cancel: kept for the next start
+        }
+    });
+    if (!frame.App().OfferRecovery().empty() || frame.App().Leftovers().size() != 1) {
+        std::printf("the recovery question did not keep its sound\n");
+        ok = false;
+    }
     frame.OpenSound(QString::fromLocal8Bit(argv[1]));
     pelmora::CChildFrame* first = frame.ActiveChild();
     if (!first) return 1;
-    bool ok = Shoot(frame, out + "/1-default.png");
+    ok = Shoot(frame, out + "/1-default.png") && ok;
 
     frame.OpenSound(QString::fromLocal8Bit(argv[2]));
     frame.Run(pelmora::CommandId::TileVertically);
