@@ -18,28 +18,12 @@
 #include "document/ui/ConversionDialogs.h"
 #include "edit/ui/ResampleDialog.h"
 #include "support/TempDir.h"
+#include "ModalDialogs.h"
 
 using namespace pelmora;
 using namespace pelmora::test;
 
 namespace {
-
-template <typename T>
-void WhenModal(std::function<void(T&)> drive) {
-    QTimer::singleShot(0, [drive] {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<T*>(modal);
-        if (!dialog) {
-            ADD_FAILURE() << "the expected dialog is not open";
-            if (modal) modal->close();
-            return;
-        }
-        drive(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-}
-
-void PressOk(QDialog& dialog) { dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); }
 
 struct OpenedSound {
     TempDir dir;

@@ -24,6 +24,7 @@
 #include "edit/ui/NormalizeDialog.h"
 #include "support/ExternalReaders.h"
 #include "support/TempDir.h"
+#include "ModalDialogs.h"
 
 using namespace pelmora;
 using namespace pelmora::test;
@@ -43,27 +44,6 @@ std::vector<int> Samples16(const std::string& path) {
     std::vector<int> out;
     for (std::int32_t s : SndfileSamples(path)) out.push_back(s >> 16);
     return out;
-}
-
-// Runs `drive` on the modal dialog of type T once the command has opened it; a dialog that
-// `drive` leaves open is cancelled, so a failing test cannot hang.
-template <typename T>
-void WhenModal(std::function<void(T&)> drive) {
-    QTimer::singleShot(0, [drive] {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<T*>(modal);
-        if (!dialog) {
-            ADD_FAILURE() << "the expected dialog is not open";
-            if (modal) modal->close();
-            return;
-        }
-        drive(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-}
-
-void PressOk(QDialog& dialog) {
-    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
 }
 
 struct OpenedSound {

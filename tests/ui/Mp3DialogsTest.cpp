@@ -15,6 +15,7 @@
 #include "mp3/ui/Mp3InOut.h"
 #include "mp3/ui/TagDialog.h"
 #include "mp3/ui/UpDownEdit.h"
+#include "ModalDialogs.h"
 
 using namespace pelmora;
 using namespace pelmora::test;
@@ -22,21 +23,6 @@ using namespace pelmora::test;
 namespace {
 
 class Mp3Dialogs : public MainFrameWithSound {};
-
-// The next modal dialog of type T, once it is open.
-template <typename T>
-void WhenModal(std::function<void(T&)> drive) {
-    QTimer::singleShot(0, [drive] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            ADD_FAILURE() << "the expected dialog is not open";
-            if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
-            return;
-        }
-        drive(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-}
 
 }  // namespace
 

@@ -19,28 +19,12 @@
 #include "edit/ui/PitchShiftDialog.h"
 #include "edit/ui/TimeCompExpDialog.h"
 #include "support/TempDir.h"
+#include "ModalDialogs.h"
 
 using namespace pelmora;
 using namespace pelmora::test;
 
 namespace {
-
-template <typename T>
-void WhenModal(std::function<void(T&)> drive) {
-    QTimer::singleShot(0, [drive] {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<T*>(modal);
-        if (!dialog) {
-            ADD_FAILURE() << "the expected dialog is not open";
-            if (modal) modal->close();
-            return;
-        }
-        drive(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-}
-
-void PressOk(QDialog& dialog) { dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); }
 
 void Picture(QWidget& dialog, const char* name) {
     if (const char* dir = std::getenv("PELMORA_DIALOG_SHOTS"))
