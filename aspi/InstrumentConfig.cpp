@@ -63,6 +63,8 @@ bool ParseFault(const std::string& item, Faults& faults) {
     else if (name == "zero-period" && argument.empty()) faults.zeroPeriod = true;
     else if (name == "zero-packet" && argument.empty()) faults.zeroPacket = true;
     else if (name == "long-data" && argument.empty()) faults.longData = true;
+    else if (name == "crossed-loop" && argument.empty()) faults.crossedLoop = true;
+    else if (name == "double-wait" && argument.empty()) faults.doubleWait = true;
     else return false;
     return true;
 }

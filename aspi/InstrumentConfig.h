@@ -22,6 +22,8 @@ struct Faults {
     bool zeroPeriod = false;    // zero-period  Sample Headers carry a period of 0
     bool zeroPacket = false;    // zero-packet  accepted packet lengths are 0
     bool longData = false;      // long-data  Data Packets carry more data than asked
+    bool crossedLoop = false;   // crossed-loop  Sample Headers carry a loop start past the loop end
+    bool doubleWait = false;    // double-wait  two Waits before each acknowledgement
 };
 
 enum class EmulatedFamily { Sampler, Synthesizer };

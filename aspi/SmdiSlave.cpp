@@ -88,7 +88,7 @@ SmdiSlave::Reply SmdiSlave::HeaderRequest(const smdi::Reader& message) {
                    .U8(info.channels)
                    .U24(period)
                    .U32(info.frames)
-                   .U32(info.loopStart)
+                   .U32(faults_.crossedLoop ? info.loopEnd + 1 : info.loopStart)
                    .U32(info.loopEnd == 0 ? 0 : info.loopEnd - 1)
                    .U8(info.loopOn ? kLoopOn : kLoopOff)
                    .U16(pitch)
@@ -216,6 +216,7 @@ SmdiSlave::Reply SmdiSlave::GivePacket(const smdi::Reader& message) {
 }
 
 SmdiSlave::Reply SmdiSlave::Acknowledge(std::vector<std::uint8_t> message) {
+    if (faults_.doubleWait) return {smdi::Bare(Message::Wait), smdi::Bare(Message::Wait), std::move(message)};
     if (faults_.wait > 0) {
         --faults_.wait;
         return {smdi::Bare(Message::Wait), std::move(message)};
