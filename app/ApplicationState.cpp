@@ -201,9 +201,11 @@ void ApplicationState::EnumerateDevices() {
 
 namespace pelmora {
 
-void ApplicationState::RescanScsi() {
+void ApplicationState::RescanScsi() { RescanScsi(aspiManager_.Entry()); }
+
+void ApplicationState::RescanScsi(const AspiEntryPoints& entry) {
     instruments_.Free();
-    instruments_.Scan(aspiManager_.Entry());
+    instruments_.Scan(entry);
 }
 
 }  // namespace pelmora

@@ -105,6 +105,8 @@ public:
     bool LoadAspiManager() { return aspiManager_.Load(); }
     // "Rescan SCSI": the instrument list is freed and filled again by a scan of the bus.
     void RescanScsi();
+    // The same scan through other entry points (which must outlive the list): benches and tests.
+    void RescanScsi(const AspiEntryPoints& entry);
     const InstrumentList& Instruments() const { return instruments_; }
 
     const std::vector<std::unique_ptr<COLMDoc>>& Documents() const { return documents_; }
