@@ -28,6 +28,8 @@
 #include "document/ui/OpenDialog.h"
 #include "document/ui/SaveAsDialog.h"
 #include "app/Mp3Documents.h"
+#include "app/SamplerDocuments.h"
+#include "sampler/ui/SamplerDialog.h"
 #include "mp3/Mp3Export.h"
 #include "mp3/ui/Mp3InOut.h"
 #include "edit/AmplitudeOps.h"
@@ -238,6 +240,17 @@ void CMainFrame::BuildCommands() {
         Guarded([&] { ExportMp3(*doc, path, choice); });
         QApplication::restoreOverrideCursor();
     }, hasDoc);
+    Register(CommandId::ImportFromSampler, Tr(Text(StringId::ImportFromSampler)), QKeySequence(), [this] {
+        Guarded([&] {
+            const auto run = [this](smdi::SamplerDialogModel& model) { return CSamplerDlg::Run(model, this); };
+            if (COLMDoc* doc = ImportFromSampler(*app_, run)) ShowDocument(*doc);
+        });
+    }, [this] { return ImportFromSamplerEnabled(*app_); });
+    Register(CommandId::ExportToSampler, Tr(Text(StringId::ExportToSampler)), QKeySequence(), [this] {
+        Guarded([&] {
+            ExportToSampler(*app_, [this](smdi::SamplerDialogModel& model) { return CSamplerDlg::Run(model, this); });
+        });
+    }, [this] { return ExportToSamplerEnabled(*app_); });
     Register(CommandId::Quit, Tr("Quit(&X)"), QKeySequence(), [this] { close(); });
 
     Register(CommandId::Undo, Tr("Undo"), QKeySequence(),
@@ -401,7 +414,8 @@ void CMainFrame::BuildMenus() {
     add(file, {CommandId::New, CommandId::Open, CommandId::Close, CommandId::Save, CommandId::SaveAs, CommandId::Revert,
                kSeparator, CommandId::ConvertBitSize, CommandId::AddChannel, CommandId::DeleteChannel,
                CommandId::SwapChannels, CommandId::FormatConversion, CommandId::Resample,
-               kSeparator, CommandId::ImportFromMp3, CommandId::ExportToMp3, kSeparator, CommandId::Quit});
+               kSeparator, CommandId::ImportFromSampler, CommandId::ExportToSampler, kSeparator, CommandId::ImportFromMp3,
+               CommandId::ExportToMp3, kSeparator, CommandId::Quit});
     BuildRecentFileItems(*file, commands_[CommandId::Quit].action);
     add(menuBar()->addMenu(Tr("&Edit")),
         {CommandId::Undo, kSeparator, CommandId::Cut, CommandId::Copy, CommandId::Paste,
