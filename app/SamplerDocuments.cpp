@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "sampler/SampleExport.h"
 #include "sampler/SampleImport.h"
+#include "sampler/SmdiMessage.h"
 
 namespace pelmora {
 
@@ -48,8 +49,10 @@ COLMDoc* ImportFromSampler(ApplicationState& app, const SamplerDialogRunner& run
     const smdi::SampleHeaderRecord entry = *model.ImportResult();
     // The sample may have changed on the instrument while the dialog was open.
     AlignedBuffer answer(smdi::kSampleHeaderReceiveBytes, instrument->device->BufferAlignment());
-    if (!link.RequestSampleHeader(entry.sampleNumber, answer)) return nullptr;
-    if (smdi::ParseSampleHeader(answer.Data(), answer.Size(), instrument->family).name != entry.name) {
+    const bool answered = link.RequestSampleHeader(entry.sampleNumber, answer);
+    // A slot emptied meanwhile answers with a silent reject: that is the same news as a rename.
+    if (!answered && smdi::IsKnownReply(answer.Data(), answer.Size())) return nullptr;
+    if (!answered || smdi::ParseSampleHeader(answer.Data(), answer.Size(), instrument->family).name != entry.name) {
         app.Prompts().Message(Text(StringId::DesignatedFileNotFound));
         return nullptr;
     }

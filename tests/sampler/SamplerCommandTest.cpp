@@ -92,6 +92,15 @@ TEST_F(SamplerCommands, RenamedMeanwhileStopsTheImport) {
     EXPECT_TRUE(app.Documents().empty());
 }
 
+TEST_F(SamplerCommands, RemovedMeanwhileStopsTheImport) {
+    Instrument(false);
+    const auto before = FilesIn(work);
+    const auto remove = [this] { std::filesystem::remove(bed.SlotPath(0, false)); };
+    EXPECT_EQ(ImportFromSampler(app, Pick(0, "1", remove)), nullptr);
+    EXPECT_EQ(prompter.messages, (std::vector<std::string>{"A designated file is not found to K3100."}));
+    EXPECT_EQ(FilesIn(work), before);
+}
+
 TEST_F(SamplerCommands, InstrumentThatDoesNotIdentify) {
     Instrument(true, "faults = reject-identify\n");
     EXPECT_EQ(ImportFromSampler(app, Pick(0)), nullptr);
