@@ -118,6 +118,12 @@ int main(int argc, char** argv) {
     const std::string bus = scratch + "/bus";
     std::filesystem::create_directories(bus + "/vz");
     std::ofstream(bus + "/vz/instrument.txt") << "vendor = ORBECK\nproduct = Synthesizer VZ5\nid = 1\n";
+    // Every other id taken too, so that the scan waits out no empty target's retries.
+    for (int id : {0, 2, 3, 4, 5, 6}) {
+        const std::string other = bus + "/other" + std::to_string(id);
+        std::filesystem::create_directories(other);
+        std::ofstream(other + "/instrument.txt") << "vendor = SOMEONE\nproduct = Tape\nid = " << id << "\n";
+    }
     WriteSlot(bus + "/vz/slot-0.wav", frames);
 
     TimedBus timed(bus);

@@ -29,7 +29,9 @@ bool PressOk(SamplerDialogModel& model, std::optional<std::size_t> line, const s
 }
 
 void ListCommand(CliSession& session, const Args&) {
-    const auto print = [](SamplerDialogModel& model) {
+    bool listed = false;
+    const auto print = [&listed](SamplerDialogModel& model) {
+        listed = true;
         // Scrolling through the whole list reads every slot.
         for (std::size_t first = 1; first <= model.LineCount(); first += smdi::kFetchCount)
             model.FetchVisible(first, smdi::kFetchCount);
@@ -37,6 +39,8 @@ void ListCommand(CliSession& session, const Args&) {
         return false;
     };
     ImportFromSampler(session.App(), print);
+    // The reason (no instrument, no answer, no sample) was shown already.
+    if (!listed) throw CommandFailure("nothing to list");
 }
 
 // Slots count from 0, as on the wire.

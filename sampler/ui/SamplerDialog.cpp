@@ -32,6 +32,7 @@ CSamplerDlg::CSamplerDlg(smdi::SamplerDialogModel& model, QWidget* parent) : QDi
         return QString::number(value);
     }, 4, this);
     number_->SetText(QStringLiteral("1"));
+    number_->setMinimumWidth(number_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 30);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(Tr(Text(model.OkCaption())), QDialogButtonBox::AcceptRole)->setDefault(true);
     buttons->addButton(Tr(Text(StringId::SamplerCancel)), QDialogButtonBox::RejectRole);
