@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "base/Error.h"
+#include "document/TempFiles.h"
 #include "platform/File.h"
 #include "sampler/SmdiMessage.h"
 #include "sound/AiffInst.h"
@@ -23,7 +24,7 @@ public:
     ~TargetFile() {
         if (kept_) return;
         file_.Close();
-        platform::RemoveFile(path_);
+        RemoveTemporary(path_);
     }
     bool Open() { return file_.Open(path_, platform::OpenMode::CreateTruncate); }
     bool Write(std::uint64_t at, const void* data, std::size_t count) { return file_.WriteAt(at, data, count); }

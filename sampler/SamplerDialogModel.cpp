@@ -24,7 +24,7 @@ SamplerDialogModel::SamplerDialogModel(Mode mode, SmdiLink& link, Prompter& prom
     : mode_(mode), link_(link), prompter_(prompter), workDir_(std::move(workDir)) {}
 
 SamplerDialogModel::~SamplerDialogModel() {
-    if (!target_.empty()) platform::RemoveFile(target_);
+    if (!target_.empty()) RemoveTemporary(target_);
 }
 
 std::string SamplerDialogModel::TakeTarget() { return std::exchange(target_, std::string()); }
@@ -170,7 +170,7 @@ SamplerDialogModel::Verdict SamplerDialogModel::OkImport(std::size_t index) {
         prompter_.Message(Text(StringId::EmptyDiskSpace));
         return Verdict::StayOpen;
     }
-    if (!target_.empty()) platform::RemoveFile(std::exchange(target_, std::string()));
+    if (!target_.empty()) RemoveTemporary(std::exchange(target_, std::string()));
     const auto path = UniqueTempName(workDir_, ImportFilePrefix(entry.name), ".aif");
     if (!path) {
         prompter_.Message(Text(StringId::FileCreatingError));
