@@ -8,7 +8,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +17,7 @@
 #include "mp3/ui/UpDownEdit.h"
 #include "sampler/ui/SamplerDialog.h"
 #include "support/EmulatorSupport.h"
+#include "ModalDialogs.h"
 #include "support/TempDir.h"
 
 using namespace pelmora;
@@ -37,13 +37,11 @@ QAction* FileAction(CMainFrame& frame, const QString& text) {
 
 // Runs `act` on the sampler dialog once it is shown, then presses its OK.
 void OnDialog(std::function<void(CSamplerDlg&, QListWidget&)> act) {
-    QTimer::singleShot(0, [act] {
-        auto* dialog = qobject_cast<CSamplerDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        auto* list = dialog->findChild<QListWidget*>();
+    WhenModal<CSamplerDlg>([act](CSamplerDlg& dialog) {
+        auto* list = dialog.findChild<QListWidget*>();
         ASSERT_NE(list, nullptr);
-        act(*dialog, *list);
-        dialog->accept();
+        act(dialog, *list);
+        dialog.accept();
     });
 }
 
