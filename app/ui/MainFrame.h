@@ -76,7 +76,10 @@ private:
     QAction* Register(CommandId id, const QString& text, const QKeySequence& shortcut,
                       std::function<void()> run, std::function<bool()> enabled = {},
                       std::function<bool()> checked = {});
+    // The menus' commands: File (FileCommands.cpp), Edit (EditCommands.cpp), Options and Help.
     void BuildCommands();
+    void BuildFileCommands();
+    void BuildEditCommands();
     // The View menu's commands and the menu itself (ViewCommands.cpp).
     void BuildViewCommands();
     void BuildViewMenu(QMenu* view);
@@ -116,11 +119,14 @@ private:
     // The keyboard back to the active document window, once no dialog or menu holds it.
     void FocusActiveDocument();
     COLMDoc* ActiveDocument() const;
+    // The document windows (DocumentWindows.cpp).
     CChildFrame* WindowFor(COLMDoc& doc);
     void ShowDocument(COLMDoc& doc);
     void RefreshAll();
     // Runs a document command: failures are shown, and the panes redrawn afterwards.
     void Guarded(const std::function<void()>& body);
+    // A command's handler that runs `op` on the active document, guarded.
+    std::function<void()> OnActiveDocument(void (*op)(COLMDoc&, CMainFrame&));
     bool CloseDocumentWindow(QMdiSubWindow* window);
 
     QMdiArea* mdi_ = nullptr;
