@@ -18,30 +18,11 @@
 #include "document/ui/ConversionDialogs.h"
 #include "edit/ui/ResampleDialog.h"
 #include "support/TempDir.h"
+#include "MainFrameWithSound.h"
 #include "ModalDialogs.h"
 
 using namespace pelmora;
 using namespace pelmora::test;
-
-namespace {
-
-struct OpenedSound {
-    TempDir dir;
-    CMainFrame frame;
-    COLMDoc* doc = nullptr;
-
-    OpenedSound() {
-        const std::string path = dir.File("sine.wav");
-        EXPECT_EQ(std::system(("sox -n -r 8000 -b 16 -c 2 -t wavpcm '" + path + "' synth 1 sine 200 vol 0.25").c_str()), 0);
-        frame.App().SetWorkDirAtStartup(dir.Path());
-        EXPECT_TRUE(frame.App().CreateClipFile());
-        frame.show();
-        frame.OpenSound(QString::fromStdString(path));
-        if (CChildFrame* child = frame.ActiveChild()) doc = &child->Document();
-    }
-};
-
-}  // namespace
 
 TEST(ConversionDialogs, RadioChoicesAndTheirOk) {
     OpenedSound s;
@@ -69,7 +50,7 @@ TEST(ConversionDialogs, RadioChoicesAndTheirOk) {
     });
     ASSERT_TRUE(s.frame.Run(CommandId::FormatConversion));
     EXPECT_EQ(s.doc->Info().fileType, FileType::Aiff);
-    EXPECT_EQ(s.doc->Title(), "sine.aif");
+    EXPECT_EQ(s.doc->Title(), "tone.aif");
 
     WhenModal<RadioChoiceDialog>([](RadioChoiceDialog& dialog) {
         const auto radios = dialog.findChildren<QRadioButton*>();

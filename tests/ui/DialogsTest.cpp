@@ -24,6 +24,7 @@
 #include "edit/ui/NormalizeDialog.h"
 #include "support/ExternalReaders.h"
 #include "support/TempDir.h"
+#include "MainFrameWithSound.h"
 #include "ModalDialogs.h"
 
 using namespace pelmora;
@@ -31,40 +32,16 @@ using namespace pelmora::test;
 
 namespace {
 
-// 16-bit mono at 8000 Hz, a sine at a quarter of full scale.
-std::string QuarterSine(const TempDir& dir, double seconds = 0.5) {
-    const std::string path = dir.File("quarter.wav");
-    const std::string command = "sox -n -r 8000 -b 16 -c 1 -t wavpcm '" + path + "' synth " +
-                                std::to_string(seconds) + " sine 200 vol 0.25 2>/dev/null";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    return path;
-}
-
 std::vector<int> Samples16(const std::string& path) {
     std::vector<int> out;
     for (std::int32_t s : SndfileSamples(path)) out.push_back(s >> 16);
     return out;
 }
 
-struct OpenedSound {
-    TempDir dir;
-    std::string path;
-    CMainFrame frame;
-    COLMDoc* doc = nullptr;
-
-    explicit OpenedSound(double seconds = 0.5) : path(QuarterSine(dir, seconds)) {
-        frame.App().SetWorkDirAtStartup(dir.Path());
-        EXPECT_TRUE(frame.App().CreateClipFile());
-        frame.show();  // only a shown frame has an active document window
-        frame.OpenSound(QString::fromStdString(path));
-        if (CChildFrame* child = frame.ActiveChild()) doc = &child->Document();
-    }
-};
-
 }  // namespace
 
 TEST(EffectDialogs, NormalizeLimitsTheRateThenScalesThePeakToFullScale) {
-    OpenedSound s;
+    OpenedSound s(1, 0.5);
     ASSERT_NE(s.doc, nullptr);
     EXPECT_FALSE(s.frame.IsEnabled(CommandId::Normalize));  // no selection yet
     ASSERT_TRUE(s.frame.Run(CommandId::SelectAll));
@@ -102,7 +79,7 @@ TEST(EffectDialogs, NormalizeLimitsTheRateThenScalesThePeakToFullScale) {
 }
 
 TEST(EffectDialogs, DcOffsetAddsTheTypedValueOnceTheTextIsANumber) {
-    OpenedSound s;
+    OpenedSound s(1, 0.5);
     ASSERT_NE(s.doc, nullptr);
     ASSERT_TRUE(s.frame.Run(CommandId::SelectAll));
     const std::vector<int> before = Samples16(s.doc->WorkingPath());
@@ -130,7 +107,7 @@ TEST(EffectDialogs, DcOffsetAddsTheTypedValueOnceTheTextIsANumber) {
 }
 
 TEST(EffectDialogs, LoopCrossfadeRewritesTheFramesBeforeTheLoopEnd) {
-    OpenedSound s;  // 4000 frames
+    OpenedSound s(1, 0.5);  // 4000 frames
     ASSERT_NE(s.doc, nullptr);
     EXPECT_FALSE(s.frame.IsEnabled(CommandId::LoopCrossfade));  // no loop
     SoundInfo& info = s.doc->Info();
@@ -167,7 +144,7 @@ TEST(EffectDialogs, LoopCrossfadeRewritesTheFramesBeforeTheLoopEnd) {
 
 TEST(OpenDialog, ThePanelSummarisesTheHighlightedFile) {
     TempDir dir;
-    const std::string path = QuarterSine(dir, 1.0);
+    const std::string path = MakeTone(dir, 1, 1.0, 0.25);
     OpenDialog dialog;
     QStringList visible;
     auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
@@ -194,7 +171,7 @@ TEST(OpenDialog, ThePanelSummarisesTheHighlightedFile) {
 }
 
 TEST(SaveAsDialog, OffersTheDocumentsTypeFirstAndAppendsTheChosenTypesExtension) {
-    OpenedSound s;
+    OpenedSound s(1, 0.5);
     ASSERT_NE(s.doc, nullptr);
     QStringList visible;
     WhenModal<QFileDialog>([&](QFileDialog& dialog) {

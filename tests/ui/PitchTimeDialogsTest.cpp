@@ -19,6 +19,7 @@
 #include "edit/ui/PitchShiftDialog.h"
 #include "edit/ui/TimeCompExpDialog.h"
 #include "support/TempDir.h"
+#include "MainFrameWithSound.h"
 #include "ModalDialogs.h"
 
 using namespace pelmora;
@@ -30,22 +31,6 @@ void Picture(QWidget& dialog, const char* name) {
     if (const char* dir = std::getenv("PELMORA_DIALOG_SHOTS"))
         dialog.grab().save(QString::fromLocal8Bit(dir) + "/" + name);
 }
-
-struct OpenedSound {
-    TempDir dir;
-    CMainFrame frame;
-    COLMDoc* doc = nullptr;
-
-    OpenedSound() {
-        const std::string path = dir.File("sine.wav");
-        EXPECT_EQ(std::system(("sox -n -r 8000 -b 16 -c 2 -t wavpcm '" + path + "' synth 1 sine 200 vol 0.25").c_str()), 0);
-        frame.App().SetWorkDirAtStartup(dir.Path());
-        EXPECT_TRUE(frame.App().CreateClipFile());
-        frame.show();
-        frame.OpenSound(QString::fromStdString(path));
-        if (CChildFrame* child = frame.ActiveChild()) doc = &child->Document();
-    }
-};
 
 }  // namespace
 
