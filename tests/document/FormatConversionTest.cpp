@@ -1,52 +1,15 @@
 // Format Conversion: the renaming of a file edited in place and of the title, its question,
-// Save after it, the HD Play rewrite's examples, and the rules that enable the commands.
+// Save after it, and the rules that enable the commands.
 
 #include <filesystem>
 
 #include "DocumentTestBed.h"
 #include "base/Error.h"
 #include "document/Conversions.h"
-#include "sound/AiffReader.h"
-#include "sound/Bytes.h"
 #include "support/ExternalReaders.h"
 
 using namespace pelmora;
 using namespace pelmora::test;
-
-namespace {
-
-// A 16-bit mono AIFF of `frames` frames whose SSND header starts at `ssndAt` (a COMT fills the
-// gap), with an odd-sized chunk after the data.
-std::vector<std::uint8_t> AiffWithSsndAt(std::uint32_t ssndAt, std::uint32_t frames) {
-    const std::uint32_t comt = ssndAt - 46;
-    const std::uint32_t data = frames * 2;
-    std::vector<std::uint8_t> f(ssndAt + 16 + data + 8 + 3 + 1, 0);
-    std::uint8_t* p = f.data();
-    StoreFourCC(p, MakeFourCC("FORM"));
-    StoreBE32(p + 4, static_cast<std::uint32_t>(f.size() - 8));
-    StoreFourCC(p + 8, MakeFourCC("AIFF"));
-    StoreFourCC(p + 12, MakeFourCC("COMM"));
-    StoreBE32(p + 16, 18);
-    StoreBE16(p + 20, 1);
-    StoreBE32(p + 22, frames);
-    StoreBE16(p + 26, 16);
-    const std::uint8_t rate[10] = {0x40, 0x0B, 0xFA, 0, 0, 0, 0, 0, 0, 0};  // 8000 Hz
-    std::copy(rate, rate + 10, p + 28);
-    StoreFourCC(p + 38, MakeFourCC("COMT"));
-    StoreBE32(p + 42, comt);
-    StoreFourCC(p + ssndAt, MakeFourCC("SSND"));
-    StoreBE32(p + ssndAt + 4, 8 + data);
-    for (std::uint32_t i = 0; i < frames; ++i) StoreBE16(p + ssndAt + 16 + 2 * i, static_cast<std::uint16_t>(i * 331));
-    std::uint8_t* tail = p + ssndAt + 16 + data;
-    StoreFourCC(tail, MakeFourCC("NAME"));
-    StoreBE32(tail + 4, 3);
-    tail[8] = 'a';
-    tail[9] = 'b';
-    tail[10] = 'c';
-    return f;
-}
-
-}  // namespace
 
 using FormatConversion = DocumentTestBed;
 
@@ -170,41 +133,4 @@ TEST_F(FormatConversion, SaveAfterTheConversionWritesTheNewName) {
     EXPECT_EQ(ReadWithSox(aif)->frames, doc.Info().frames);
     EXPECT_EQ(doc.OriginalPath(), aif);
     EXPECT_TRUE(app.Close(doc));
-}
-
-// The HD Play rewrite: data already on a 512-byte boundary keeps its header bytes; data at 510
-// (header bytes 0 … 493 kept) gets a pad chunk of 506 bytes and starts at 1016. The chunk after
-// the data stays, and Undo brings the old file back.
-TEST_F(FormatConversion, HdPlayRewriteExamples) {
-    struct Case {
-        const char* name;
-        std::uint32_t ssndAt, dataAfter, padBytes;
-    } cases[] = {
-        {"aligned", 496, 512, 0},
-        {"data at 510", 494, 1016, 506},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string path = user + "/hd.aif";
-        const auto original = AiffWithSsndAt(c.ssndAt, 1001);
-        WriteAll(path, original);
-        COLMDoc& doc = app.Open(path);  // 16-bit mono: sectors hold whole frames, no question
-        RewriteAiffHeaderForHdPlay(doc);
-        EXPECT_EQ(doc.Info().dataOffset, c.dataAfter);
-        EXPECT_FALSE(doc.HdMisaligned());
-        const auto rewritten = ReadAll(doc.WorkingPath());
-        EXPECT_TRUE(std::equal(original.begin() + 8, original.begin() + c.ssndAt, rewritten.begin() + 8));
-        EXPECT_EQ(LoadBE32(rewritten.data() + 4), rewritten.size() - 8);
-        if (c.padBytes != 0) {
-            EXPECT_EQ(LoadFourCC(rewritten.data() + c.ssndAt), MakeFourCC("COMT"));
-            EXPECT_EQ(LoadBE32(rewritten.data() + c.ssndAt + 4) + 8, c.padBytes);
-        }
-        EXPECT_EQ(rewritten.size(), c.dataAfter + 2002 + 12u);
-        EXPECT_TRUE(std::equal(original.end() - 12, original.end(), rewritten.end() - 12));
-        EXPECT_EQ(SndfileSamples(doc.WorkingPath()), SndfileSamples(path));
-        doc.Undo().UndoOrRedo(doc);
-        EXPECT_EQ(ReadAll(doc.WorkingPath()), original);
-        EXPECT_EQ(doc.Info().dataOffset, c.ssndAt + 16);
-        app.Discard(doc);
-    }
 }
