@@ -10,8 +10,9 @@
 # Environment: RUNS (runs per measurement, default 3), BENCH_DIR (parent of the scratch folder,
 # default /tmp; it needs about 3 GB).
 #
-# pelmora-cli runs with File Backup off, so its figures include moving the old file to the undo
-# file and copying the new one to the redo file. Columns: seconds = median wall time of
+# pelmora-cli runs with File Backup off, so its figures include flushing the new file to disk,
+# moving the old file to the undo file and putting the new one in its place (no redo copy is
+# taken: the first Undo moves the new file itself to the redo file). Columns: seconds = median wall time of
 # pelmora-cli, reference = median wall time of sox, ratio = seconds / reference, peak KiB and
 # ref KiB = maximum resident set size of each.
 set -eu
