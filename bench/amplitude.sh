@@ -18,29 +18,12 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
-cli=${1:-$here/../build-bench/cli/pelmora-cli}
-runs=${RUNS:-3}
-
 source "$here/lib.sh"
-require_cli "$cli"
-require_tools
-make_scratch pelmora-amp-bench
-make_sounds
+start_bench pelmora-amp-bench "$@"
 rm "$scratch/min1.wav"
 source=$scratch/min60.wav
 measure_decimals=3
 
-# Every run starts with the source in the page cache, as for every row.
-cache_source() { cat "$source" > /dev/null; }
-
-# pelmora edits the opened file itself (File Backup off): a fresh copy before each run.
-fresh_copy() {
-    rm -f "$scratch/edit.wav" "$scratch/out.wav"
-    cp "$source" "$scratch/edit.wav"
-    rm -rf "$scratch/work"/*
-    cache_source
-}
-clear_out() { rm -f "$scratch/out.wav" "$scratch/edit.wav"; rm -rf "$scratch/work"/*; cache_source; }
 cli_run=("$cli" --quiet --no-backup --workdir "$scratch/work" open "$scratch/edit.wav" select-all)
 
 format='%-22s %-20s %8s %9s %6s %9s %8s %8s %8s\n'

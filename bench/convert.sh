@@ -18,14 +18,8 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
-cli=${1:-$here/../build-bench/cli/pelmora-cli}
-runs=${RUNS:-3}
-
 source "$here/lib.sh"
-require_cli "$cli"
-require_tools
-make_scratch pelmora-convert-bench
-make_sounds
+start_bench pelmora-convert-bench "$@"
 rm "$scratch/min1.wav"
 sox -n -r 44100 -b 16 -c 1 "$scratch/mono1.wav" synth 60 sine 440 vol 0.5
 sox "$scratch/mono1.wav" "$scratch/mono60.wav" repeat 59
@@ -33,13 +27,6 @@ rm "$scratch/mono1.wav"
 measure_decimals=3
 
 source=
-fresh_copy() {
-    rm -f "$scratch/edit.wav" "$scratch/out.wav"
-    cp "$source" "$scratch/edit.wav"
-    rm -rf "$scratch/work"/*
-    cat "$source" > /dev/null
-}
-clear_out() { rm -f "$scratch/out.wav" "$scratch/edit.wav"; rm -rf "$scratch/work"/*; cat "$source" > /dev/null; }
 
 # row NAME SOURCE "SOX ARGS BEFORE OUT" "SOX EFFECTS AFTER OUT" CLI-COMMAND...
 row() {

@@ -15,26 +15,11 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
-cli=${1:-$here/../build-bench/cli/pelmora-cli}
-runs=${RUNS:-3}
-
 source "$here/lib.sh"
-require_cli "$cli"
-require_tools
-make_scratch pelmora-eq-bench
-make_sounds
+start_bench pelmora-eq-bench "$@"
 rm "$scratch/min1.wav"
 source=$scratch/min60.wav
 measure_decimals=3
-
-cache_source() { cat "$source" > /dev/null; }
-fresh_copy() {
-    rm -f "$scratch/edit.wav" "$scratch/out.wav"
-    cp "$source" "$scratch/edit.wav"
-    rm -rf "$scratch/work"/*
-    cache_source
-}
-clear_out() { rm -f "$scratch/out.wav" "$scratch/edit.wav"; rm -rf "$scratch/work"/*; cache_source; }
 
 # Low: +6 dB peak at 100 Hz, Q 1; mid: -4 dB peak at 1000 Hz, Q 2; high: +3 dB shelf at 8000 Hz.
 bands="6 100 1 -4 1000 2 3 8000 HSF"

@@ -29,6 +29,28 @@ make_sounds() {
     sox "$scratch/min1.wav" "$scratch/min60.wav" repeat 59
 }
 
+# start_bench NAME [PELMORA_CLI]: $cli (default: build-bench/cli/pelmora-cli of this repository)
+# and $runs (RUNS, default 3), the tools checked, and a fresh $scratch with the test sounds.
+start_bench() {
+    cli=${2:-$(dirname "${BASH_SOURCE[0]}")/../build-bench/cli/pelmora-cli}
+    runs=${RUNS:-3}
+    require_cli "$cli"
+    require_tools
+    make_scratch "$1"
+    make_sounds
+}
+
+# The edits run on a fresh copy of $source each time, since pelmora edits the opened file itself
+# (File Backup off); every run of either side starts with $source in the page cache.
+cache_source() { cat "$source" > /dev/null; }
+fresh_copy() {
+    rm -f "$scratch/edit.wav" "$scratch/out.wav"
+    cp "$source" "$scratch/edit.wav"
+    rm -rf "$scratch/work"/*
+    cache_source
+}
+clear_out() { rm -f "$scratch/out.wav" "$scratch/edit.wav"; rm -rf "$scratch/work"/*; cache_source; }
+
 # measure RUNS PREPARE COMMAND...: RUNS times PREPARE (untimed), sync, then COMMAND under
 # /usr/bin/time; prints "MEDIAN_SECONDS MEDIAN_PEAK_KIB", the seconds with $measure_decimals
 # decimals. The wall time comes from a nanosecond clock, because the 10 ms steps of time's %e

@@ -14,27 +14,12 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
-cli=${1:-$here/../build-bench/cli/pelmora-cli}
-runs=${RUNS:-3}
-
 source "$here/lib.sh"
-require_cli "$cli"
-require_tools
-make_scratch pelmora-pitch-bench
-make_sounds
+start_bench pelmora-pitch-bench "$@"
 rm "$scratch/min1.wav"
 source=$scratch/min60.wav
 frames=$((60 * frames_per_minute))
 measure_decimals=3
-
-cache_source() { cat "$source" > /dev/null; }
-fresh_copy() {
-    rm -f "$scratch/edit.wav" "$scratch/out.wav"
-    cp "$source" "$scratch/edit.wav"
-    rm -rf "$scratch/work"/*
-    cache_source
-}
-clear_out() { rm -f "$scratch/out.wav" "$scratch/edit.wav"; rm -rf "$scratch/work"/*; cache_source; }
 
 row() {
     local name=$1 reference=$2 s kib r rkib
