@@ -34,6 +34,7 @@ void ApplicationState::RefreshManifest() {
     manifest.clip = clip_.path;
     for (const auto& doc : documents_) manifest.documents.push_back(EntryFor(*doc));
     manifest.removals = RetryRemovals();
+    for (std::string& path : FilesInFlight()) manifest.removals.push_back(std::move(path));
     if (manifest.clip.empty() && manifest.documents.empty() && manifest.removals.empty()) {
         manifest_.Remove();  // nothing of ours in the folder
         return;

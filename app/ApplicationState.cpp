@@ -13,9 +13,12 @@ namespace pelmora {
 
 ApplicationState::ApplicationState(Prompter& prompter, ProgressTask& progress,
                                    SaveAsChooser chooser)
-    : prompter_(prompter), progress_(progress), chooser_(std::move(chooser)) {}
+    : prompter_(prompter), progress_(progress), chooser_(std::move(chooser)) {
+    previousInFlightListener_ = SetFilesInFlightListener([this] { RefreshManifest(); });
+}
 
 ApplicationState::~ApplicationState() {
+    SetFilesInFlightListener(std::move(previousInFlightListener_));
     if (COLMDoc* active = audio.Active()) audio.DocumentClosing(*active);
     documents_.clear();
     if (!clip_.path.empty()) RemoveTemporary(clip_.path);

@@ -146,6 +146,7 @@ private:
     AspiManager aspiManager_;
     InstrumentList instruments_;
     ManifestKeeper manifest_;
+    std::function<void()> previousInFlightListener_;
     std::vector<RecoverableDocument> leftovers_;
 };
 

@@ -98,6 +98,7 @@ void COLMDoc::MakeEditingCopy(const std::string& source) {
         EditOriginalOrStop(Text(StringId::FileCreatingError));
         return;
     }
+    InFlightFile inFlight(*copy);
     try {
         const std::int64_t length = platform::FileSize(source);
         if (length < 0) throw Error(StringId::FileReadError);

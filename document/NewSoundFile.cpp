@@ -199,6 +199,7 @@ std::string CreateNewSoundFile(const NewSoundRequest& request, const std::string
     const auto name =
         UniqueTempName(workDir, kNewPrefix, request.fileType == FileType::Aiff ? ".AIF" : ".WAV");
     if (!name) throw Error(StringId::FileCreatingError);
+    const InFlightFile inFlight(*name);
     try {
         platform::File file;
         if (!file.Open(*name, platform::OpenMode::ReadWrite))

@@ -30,7 +30,8 @@ struct Manifest {
     platform::ProcessIdentity process;
     std::string clip;
     std::vector<ManifestDocument> documents;
-    std::vector<std::string> removals;  // files of ours that could not be deleted yet
+    // Files of ours to delete: those that could not be deleted yet, and those being written.
+    std::vector<std::string> removals;
     bool operator==(const Manifest&) const = default;
 };
 

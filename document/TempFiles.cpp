@@ -1,5 +1,6 @@
 #include "document/TempFiles.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -42,6 +43,57 @@ std::vector<std::string> RetryRemovals() {
     const std::lock_guard lock(gRemovalsLock);
     std::erase_if(gRemovals, [](const std::string& path) { return platform::RemoveFile(path) || errno == ENOENT; });
     return gRemovals;
+}
+
+namespace {
+
+std::mutex gInFlightLock;
+std::vector<std::string> gInFlight;
+std::function<void()> gInFlightListener;
+
+void InFlightChanged() noexcept {
+    std::function<void()> listener;
+    {
+        const std::lock_guard lock(gInFlightLock);
+        listener = gInFlightListener;
+    }
+    // Landing runs while an exception unwinds: a manifest that cannot be written costs only
+    // the recovery.
+    try {
+        if (listener) listener();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+InFlightFile::InFlightFile(std::string path) : path_(std::move(path)) {
+    {
+        const std::lock_guard lock(gInFlightLock);
+        gInFlight.push_back(path_);
+    }
+    InFlightChanged();
+}
+
+void InFlightFile::Land() noexcept {
+    if (path_.empty()) return;
+    {
+        const std::lock_guard lock(gInFlightLock);
+        if (const auto it = std::find(gInFlight.begin(), gInFlight.end(), path_); it != gInFlight.end())
+            gInFlight.erase(it);
+    }
+    path_.clear();
+    InFlightChanged();
+}
+
+std::vector<std::string> FilesInFlight() {
+    const std::lock_guard lock(gInFlightLock);
+    return gInFlight;
+}
+
+std::function<void()> SetFilesInFlightListener(std::function<void()> listener) {
+    const std::lock_guard lock(gInFlightLock);
+    return std::exchange(gInFlightListener, std::move(listener));
 }
 
 std::string JoinPath(const std::string& folder, std::string_view name) {

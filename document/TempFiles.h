@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace pelmora {
@@ -34,6 +35,28 @@ std::optional<std::string> CreateNumberedFile(const std::string& stemPath, std::
 void RemoveTemporary(const std::string& path);
 // Tries the listed files again; those still there.
 std::vector<std::string> RetryRemovals();
+
+// A temporary file an operation is writing. While one of these lives the recovery manifest names
+// the file, so that a crash part way leaves nothing unnamed; placing or removing the file stays
+// the operation's.
+class InFlightFile {
+public:
+    explicit InFlightFile(std::string path);
+    InFlightFile(InFlightFile&& other) noexcept : path_(std::exchange(other.path_, std::string())) {}
+    InFlightFile& operator=(InFlightFile&&) = delete;
+    InFlightFile(const InFlightFile&) = delete;
+    ~InFlightFile() { Land(); }
+    // The file is no longer in flight: placed, handed to a document, or removed.
+    void Land() noexcept;
+
+private:
+    std::string path_;
+};
+// The files in flight, oldest first.
+std::vector<std::string> FilesInFlight();
+// `listener` runs (on the thread that changed it) whenever that list changes; the application
+// rewrites its manifest then. Returns the listener it replaces, for putting back.
+std::function<void()> SetFilesInFlightListener(std::function<void()> listener);
 
 // WORKDIR/PREFIX + HH-MM-SS (local time) + EXTENSION, made by CreateNumberedFile.
 std::optional<std::string> UniqueTempName(const std::string& workDir, std::string_view prefix,

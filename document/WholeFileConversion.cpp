@@ -204,6 +204,7 @@ void RunWholeFileChange(COLMDoc& doc, const WholeFileChange& change) {
     if (LacksRoom(workDir, doc.WorkingPath(), change.newFileBytes)) throw Error(StringId::EmptyDiskSpace);
     const std::optional<std::string> temp = TempNameWithExtension(workDir, ExtensionCode(change.after.fileType));
     if (!temp) throw Error(StringId::FileCreatingError);
+    InFlightFile inFlight(*temp);
     ProgressTask& progress = doc.Host().Progress();
     SoundInfo after = change.after;
     try {
@@ -248,6 +249,7 @@ void RunWholeFileChange(COLMDoc& doc, const WholeFileChange& change) {
         throw;
     }
     doc.ChangeWorkingPath(newWorking);
+    inFlight.Land();
     if (!change.newTitle.empty()) doc.SetTitle(change.newTitle);
     try {
         // Read back what the file now says; the loop and instrument data are the change's.

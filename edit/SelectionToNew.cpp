@@ -118,6 +118,7 @@ std::string SelectionToNew(COLMDoc& doc) {
     const bool wav = info.fileType == FileType::Wav;
     auto name = UniqueTempName(workDir, kNewPrefix, wav ? ".WAV" : ".AIF");
     if (!name) throw Error(StringId::FileCreatingError);
+    const InFlightFile inFlight(*name);
     try {
         platform::File target;
         if (!target.Open(*name, platform::OpenMode::ReadWrite)) throw Error(StringId::FileCreatingError);

@@ -20,9 +20,8 @@ ScratchFile::~ScratchFile() {
 }
 
 std::string ScratchFile::Keep() {
-    std::string path = std::move(path_);
-    path_.clear();
-    return path;
+    inFlight_.Land();
+    return std::exchange(path_, std::string());
 }
 
 bool ScratchFile::CommitAs(const std::string& target) {
@@ -32,6 +31,7 @@ bool ScratchFile::CommitAs(const std::string& target) {
     if (platform::FileExists(target)) platform::CopyPermissions(target, path_);
     if (!platform::RenameFile(path_, target)) return false;
     path_.clear();
+    inFlight_.Land();
     return true;
 }
 

@@ -7,7 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "document/TempFiles.h"
 #include "platform/File.h"
 
 namespace pelmora {
@@ -19,7 +21,8 @@ public:
     static std::optional<ScratchFile> Create(const std::string& folder, std::string_view stem,
                                              std::string_view extension,
                                              const std::function<bool(const std::string&)>& taken = {});
-    ScratchFile(ScratchFile&& other) noexcept : path_(std::move(other.path_)) { other.path_.clear(); }
+    ScratchFile(ScratchFile&& other) noexcept
+        : path_(std::exchange(other.path_, std::string())), inFlight_(std::move(other.inFlight_)) {}
     ScratchFile& operator=(ScratchFile&&) = delete;
     ScratchFile(const ScratchFile&) = delete;
     ~ScratchFile();
@@ -32,8 +35,9 @@ public:
     bool CommitAs(const std::string& target);
 
 private:
-    explicit ScratchFile(std::string path) : path_(std::move(path)) {}
+    explicit ScratchFile(std::string path) : path_(std::move(path)), inFlight_(path_) {}
     std::string path_;
+    InFlightFile inFlight_;
 };
 
 // Appends bytes to a file through a 64 KiB buffer. Raises "File write error".

@@ -20,7 +20,7 @@ constexpr std::size_t kSustainAt = aiff::kInstBodyAt + 8;
 // The file being written: deleted unless the transfer completes.
 class TargetFile {
 public:
-    explicit TargetFile(const std::string& path) : path_(path) {}
+    explicit TargetFile(const std::string& path) : path_(path), inFlight_(path) {}
     ~TargetFile() {
         if (kept_) return;
         file_.Close();
@@ -35,6 +35,7 @@ public:
 
 private:
     std::string path_;
+    InFlightFile inFlight_;
     platform::File file_;
     bool kept_ = false;
 };
