@@ -23,7 +23,8 @@ ManifestDocument EntryFor(const COLMDoc& doc) {
     entry.undo = doc.UndoPath();
     entry.redo = doc.RedoPath();
     if (const DocumentImage* image = doc.Image()) entry.image = image->WorkingFilePath();
-    entry.changed = entry.ownWorking && (doc.DataChanged() || doc.MadeFromTempFile());
+    if (doc.LoopChanged()) entry.loop = ManifestLoop{doc.Info().loopOn, doc.Info().loopStart, doc.Info().loopEnd};
+    entry.changed = entry.ownWorking && (doc.DataChanged() || doc.MadeFromTempFile() || doc.LoopChanged());
     return entry;
 }
 
@@ -50,6 +51,13 @@ COLMDoc& ApplicationState::Recover(std::size_t index) {
     ForgetLeftover(leftover);
     leftovers_.erase(leftovers_.begin() + static_cast<std::ptrdiff_t>(index));
     doc.SetTitle(platform::FileNameOf(leftover.original));
+    // Loop points set after the last save lived in memory; ones the sound cannot hold are dropped.
+    SoundInfo& info = doc.Info();
+    if (leftover.loop && leftover.loop->start <= leftover.loop->end && leftover.loop->end <= info.frames) {
+        info.loopOn = leftover.loop->on;
+        info.loopStart = leftover.loop->start;
+        info.loopEnd = leftover.loop->end;
+    }
     RefreshManifest();
     return doc;
 }

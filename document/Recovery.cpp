@@ -4,6 +4,7 @@
 #include <charconv>
 #include <ctime>
 #include <filesystem>
+#include <regex>
 #include <system_error>
 
 #include "document/TempFiles.h"
@@ -61,6 +62,15 @@ bool ReadDocumentLine(std::string_view key, std::string_view value, ManifestDocu
     else if (key == "redo") doc.redo = Unescaped(value);
     else if (key == "image") doc.image = Unescaped(value);
     else if (key == "own") return ParseFlag(value, doc.ownWorking);
+    else if (key == "loop") {
+        const std::size_t first = value.find(' ');
+        const std::size_t second = first == std::string_view::npos ? first : value.find(' ', first + 1);
+        if (second == std::string_view::npos) return false;
+        ManifestLoop& loop = doc.loop.emplace();
+        return ParseFlag(value.substr(0, first), loop.on) &&
+               ParseNumber(value.substr(first + 1, second - first - 1), loop.start) &&
+               ParseNumber(value.substr(second + 1), loop.end);
+    }
     else if (key == "changed") {
         const std::size_t blank = value.find(' ');
         if (blank == std::string_view::npos) return false;
@@ -100,9 +110,17 @@ bool InWorkDir(const std::string& path, const std::string& workDir) {
 }
 
 // Only our temporary files in the working directory are deleted unasked, whatever a manifest says.
+// A sampler import's file: the sample's name, "_", the time of day and maybe a counter, ".aif".
+bool IsSamplerImportName(const std::string& name) {
+    static const std::regex pattern(R"(.*_\d\d-\d\d-\d\d(-\d+)?\.aif)");
+    return std::regex_match(name, pattern);
+}
+
 bool IsOurFile(const std::string& path, const std::string& workDir) {
     const std::string name = platform::FileNameOf(path);
-    return (name.starts_with("OLM_") || name.starts_with(kMp3TempPrefix)) && InWorkDir(path, workDir);
+    const bool ours = name.starts_with("OLM_") || name.starts_with(kMp3TempPrefix) || name.starts_with(kMp3OutStem) ||
+                      name.starts_with(kMp3FloatStem);
+    return ours && InWorkDir(path, workDir);
 }
 
 // A save's new file, beside its target until renamed over it.
@@ -166,6 +184,9 @@ std::string FormatManifest(const Manifest& manifest) {
         out += "redo " + Escaped(doc.redo) + "\n";
         out += "image " + Escaped(doc.image) + "\n";
         out += std::string("changed ") + (doc.changed ? "1 " : "0 ") + std::to_string(doc.changedSince) + "\n";
+        if (doc.loop)
+            out += std::string("loop ") + (doc.loop->on ? "1 " : "0 ") + std::to_string(doc.loop->start) + " " +
+                   std::to_string(doc.loop->end) + "\n";
     }
     for (const std::string& path : manifest.removals) out += "removal " + Escaped(path) + "\n";
     return out;
@@ -258,8 +279,11 @@ std::vector<RecoverableDocument> CollectLeftovers(const std::string& folder) {
             continue;
         }
         RemoveOurFile(manifest->clip, workDir);
-        for (const std::string& removal : manifest->removals)
-            if (IsPartialSave(removal) || IsOurFile(removal, workDir)) platform::RemoveFile(removal);
+        for (const std::string& removal : manifest->removals) {
+            if (IsPartialSave(removal) || IsOurFile(removal, workDir) ||
+                (IsSamplerImportName(platform::FileNameOf(removal)) && InWorkDir(removal, workDir)))
+                platform::RemoveFile(removal);
+        }
         manifest->removals.clear();
         std::vector<ManifestDocument> kept;
         for (ManifestDocument& doc : manifest->documents) {
@@ -272,7 +296,7 @@ std::vector<RecoverableDocument> CollectLeftovers(const std::string& folder) {
                 continue;
             }
             found.push_back({path, doc.original.empty() ? doc.title : doc.original, doc.title, doc.working,
-                             doc.changedSince});
+                             doc.changedSince, doc.loop});
             doc.undo.clear();
             doc.redo.clear();
             doc.image.clear();

@@ -15,6 +15,13 @@ namespace pelmora {
 
 inline constexpr std::string_view kManifestPrefix = "OLM_MANIFEST_";
 
+// Loop points set since the last save: they live in memory only, so the manifest keeps them.
+struct ManifestLoop {
+    bool on = false;
+    std::uint32_t start = 0, end = 0;
+    bool operator==(const ManifestLoop&) const = default;
+};
+
 struct ManifestDocument {
     std::string original;  // the user's file; empty for a sound the system made
     std::string title;
@@ -23,6 +30,7 @@ struct ManifestDocument {
     std::string undo, redo, image;
     bool changed = false;  // the working file holds changes that no save has kept
     std::int64_t changedSince = 0;  // seconds since the epoch
+    std::optional<ManifestLoop> loop;
     bool operator==(const ManifestDocument&) const = default;
 };
 
@@ -70,6 +78,7 @@ struct RecoverableDocument {
     std::string title;
     std::string working;
     std::int64_t changedSince = 0;
+    std::optional<ManifestLoop> loop;
 };
 
 // Clears the leftovers of processes that no longer run from `workDir`: every file their

@@ -20,6 +20,8 @@ inline constexpr std::string_view kBackupPrefix = "OLM_BACKUP_";
 inline constexpr std::string_view kNewPrefix = "OLM_NEW_";
 inline constexpr std::string_view kTempPrefix = "OLM_TEMP_";
 inline constexpr std::string_view kMp3TempPrefix = "MP3_TEMP_";
+inline constexpr std::string_view kMp3OutStem = "MP3_OUT";  // and "MP3_OUT1"
+inline constexpr std::string_view kMp3FloatStem = "AllbitTo32float";
 
 // Folder and file name joined with one "/".
 std::string JoinPath(const std::string& folder, std::string_view name);

@@ -136,7 +136,7 @@ ScratchFile MakeEncoderInput(COLMDoc& doc) {
     ProgressTask& progress = doc.Host().Progress();
     if (InsufficientSpaceOnWorkingDrive(workDir, EncoderInputSpace(info)))
         throw Error(StringId::EmptyDiskSpace);
-    ScratchFile copy = Create(workDir, "MP3_OUT");
+    ScratchFile copy = Create(workDir, kMp3OutStem);
     if (info.fileType == FileType::Aiff) {
         WriteInOtherType(doc.WorkingPath(), info, copy.Path(), progress,
                          StringId::ConvertingAiffToWaveCancel, true);
@@ -152,9 +152,9 @@ ScratchFile MakeEncoderInput(COLMDoc& doc) {
     if (info.bytesPerSample == 2) return copy;
 
     const WavForEncoder wide = ReadWavForEncoder(copy.Path());
-    ScratchFile floats = Create(workDir, "AllbitTo32float");
+    ScratchFile floats = Create(workDir, kMp3FloatStem);
     WidenToFloat(wide, copy.Path(), floats.Path(), progress);
-    ScratchFile narrow = Create(workDir, "MP3_OUT1");
+    ScratchFile narrow = Create(workDir, std::string(kMp3OutStem) + "1");
     FloatTo16Bit(ReadWavForEncoder(floats.Path()), floats.Path(), narrow.Path(), progress);
     return narrow;  // the copy and the float file go with their owners
 }

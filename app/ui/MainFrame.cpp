@@ -52,7 +52,12 @@ CMainFrame::CMainFrame() {
     ApplyShortcuts();
     for (QMenu* menu : menuBar()->findChildren<QMenu*>())
         connect(menu, &QMenu::aboutToShow, this, [this] { RefreshMenuTexts(); });
-    connect(&idle_, &QTimer::timeout, this, [this] { UpdateCommands(); });
+    connect(&idle_, &QTimer::timeout, this, [this] {
+        UpdateCommands();
+        // Loop points set in the panes change no command; the manifest keeps up here. It is
+        // rewritten only when its text changes.
+        if (!progress_->IsActive()) app_->RefreshManifest();
+    });
     idle_.start(kIdleMs);
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
         ConfirmLeavingRecording(window);

@@ -81,6 +81,15 @@ TEST_F(RecoveryCli, KilledWithChangesTheSoundIsRecoveredAndTheRestCleared) {
     EXPECT_EQ(Pelmora("recover 1").status, 1) << "nothing is left to recover";
 }
 
+TEST_F(RecoveryCli, LoopPointsSetSinceTheLastSaveComeBack) {
+    WriteIndexWav(sound, 22050, 1, 4000);
+    KilledRun("open '" + sound + "' loop 100 2000 on", "loop 1 100 2000");
+    const CliRun recovered = Pelmora("recover 1 info discard-recoverable");
+    ASSERT_EQ(recovered.status, 0) << recovered.err;
+    for (const char* line : {"loop_on: 1\n", "loop_start: 100\n", "loop_end: 2000\n", "modified: 1\n"})
+        EXPECT_NE(recovered.out.find(line), std::string::npos) << line << recovered.out;
+}
+
 TEST_F(RecoveryCli, KilledWithoutChangesOrDiscardedNothingIsLeft) {
     WriteIndexWav(sound, 22050, 2, 3000);
     const auto original = ReadAll(sound);

@@ -38,8 +38,9 @@ TEST(Manifest, ReadsBackWhatItWroteAndRefusesWhatItDidNot) {
     manifest.process = {4321, 987654321};
     manifest.clip = "/w/OLM_CLIP_1";
     manifest.documents.push_back({"/music/odd\nname\\.wav", "odd", "/w/OLM_BACKUP_1", true, "/w/OLM_UNDO_1",
-                                  "/w/OLM_REDO_1", "/w/OLM_IMAGE_1", true, 1765000000});
-    manifest.documents.push_back({"", "OLM_NEW_2.wav", "/w/OLM_NEW_2.wav", true, "", "", "", false, 0});
+                                  "/w/OLM_REDO_1", "/w/OLM_IMAGE_1", true, 1765000000,
+                                  ManifestLoop{true, 100, 2000}});
+    manifest.documents.push_back({"", "OLM_NEW_2.wav", "/w/OLM_NEW_2.wav", true, "", "", "", false, 0, std::nullopt});
     manifest.removals = {"/music/.a.wav.saving-10-00-00", "/w/OLM_TEMP_3"};
     const std::string text = FormatManifest(manifest);
     EXPECT_EQ(ParseManifest(text), manifest);
@@ -50,6 +51,7 @@ TEST(Manifest, ReadsBackWhatItWroteAndRefusesWhatItDidNot) {
     EXPECT_FALSE(ParseManifest("pelmora manifest 1\nprocess 12\n"));
     EXPECT_FALSE(ParseManifest("pelmora manifest 1\nprocess 1 2\ndocument\nown 7\n"));
     EXPECT_FALSE(ParseManifest("pelmora manifest 1\nprocess 1 2\ndocument\nchanged 1 x\n"));
+    EXPECT_FALSE(ParseManifest("pelmora manifest 1\nprocess 1 2\ndocument\nloop 1 5\n"));
     EXPECT_TRUE(ParseManifest("pelmora manifest 1\nprocess 1 2\nlater-key 5\n")) << "keys of a later version";
 }
 
@@ -72,25 +74,27 @@ TEST(Leftovers, OnlyOurFilesOfDeadProcessesGoAndUnsavedChangesWait) {
     dead.clip = in("OLM_CLIP_1");
     // Changed with File Backup on: waits.
     dead.documents.push_back({music + "/song.wav", "song.wav", in("OLM_BACKUP_1"), true, in("OLM_UNDO_1"),
-                              in("OLM_REDO_1"), in("OLM_IMAGE_1"), true, 200});
+                              in("OLM_REDO_1"), in("OLM_IMAGE_1"), true, 200, std::nullopt});
     // Unchanged copy: goes.
     dead.documents.push_back({music + "/b.wav", "b.wav", in("OLM_BACKUP_2"), true, in("OLM_UNDO_2"),
-                              in("OLM_REDO_2"), "", false, 0});
+                              in("OLM_REDO_2"), "", false, 0, std::nullopt});
     // A sound the system made: waits, under its title.
-    dead.documents.push_back({"", "OLM_NEW_3.wav", in("OLM_NEW_3.wav"), true, "", "", "", true, 100});
+    dead.documents.push_back({"", "OLM_NEW_3.wav", in("OLM_NEW_3.wav"), true, "", "", "", true, 100, std::nullopt});
     // File Backup off: the user's file is neither recovered nor deleted, and neither is a file
     // that is not ours or lies outside the working directory, whatever the manifest says.
     dead.documents.push_back({in("mine.wav"), "mine.wav", in("mine.wav"), false, music + "/OLM_UNDO_5",
-                              in("mine.wav"), "", true, 50});
+                              in("mine.wav"), "", true, 50, std::nullopt});
     // Files the process could not delete: ours go, anything else stays.
     Touch(music + "/.x.wav.saving-1");
-    Touch(in("OLM_TEMP_1"));
-    dead.removals = {music + "/.x.wav.saving-1", in("OLM_TEMP_1"), music + "/song.wav"};
+    // Files being written when it died: a conversion's, the MP3 encoder's and a sampler import's.
+    for (const char* name : {"OLM_TEMP_1", "MP3_OUT-2.wav", "Piano_10-00-00-3.aif", "Piano.aif"}) Touch(in(name));
+    dead.removals = {music + "/.x.wav.saving-1", in("OLM_TEMP_1"), in("MP3_OUT-2.wav"), in("Piano_10-00-00-3.aif"),
+                     in("Piano.aif"), music + "/song.wav"};
     WriteManifest(in("OLM_MANIFEST_1-1"), dead);
 
     Manifest alive;
     alive.process = platform::CurrentProcess();
-    alive.documents.push_back({"", "x", in("OLM_UNDO_9"), true, in("OLM_UNDO_9"), "", "", false, 0});
+    alive.documents.push_back({"", "x", in("OLM_UNDO_9"), true, in("OLM_UNDO_9"), "", "", false, 0, std::nullopt});
     WriteManifest(in("OLM_MANIFEST_2-2"), alive);
     Touch(in("OLM_MANIFEST_3-3.new"));  // a rewrite cut short
 
@@ -104,7 +108,7 @@ TEST(Leftovers, OnlyOurFilesOfDeadProcessesGoAndUnsavedChangesWait) {
     for (const auto& entry : std::filesystem::directory_iterator(work)) left.push_back(entry.path().filename());
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"OLM_BACKUP_1", "OLM_MANIFEST_1-1", "OLM_MANIFEST_2-2", "OLM_NEW_3.wav",
-                                              "OLM_UNDO_9", "mine.wav"}));
+                                              "OLM_UNDO_9", "Piano.aif", "mine.wav"}));
     EXPECT_FALSE(platform::FileExists(music + "/.song.wav.saving-10-00-00"));
     EXPECT_TRUE(platform::FileExists(music + "/.other.wav.saving-10-00-00"));
     EXPECT_FALSE(platform::FileExists(music + "/.x.wav.saving-1"));
@@ -127,7 +131,7 @@ TEST(Leftovers, AManifestIsKeptWhileItsProcessRunsAndGoesWhenItEnds) {
     {
         ManifestKeeper keeper;
         Manifest manifest;
-        manifest.documents.push_back({"/m/a.wav", "a.wav", dir.File("OLM_BACKUP_1"), true, "", "", "", true, 0});
+        manifest.documents.push_back({"/m/a.wav", "a.wav", dir.File("OLM_BACKUP_1"), true, "", "", "", true, 0, std::nullopt});
         keeper.Write(dir.Path(), manifest);
         ASSERT_TRUE(platform::FileExists(keeper.Path()));
         const auto text = ReadAll(keeper.Path());
@@ -140,7 +144,7 @@ TEST(Leftovers, AManifestIsKeptWhileItsProcessRunsAndGoesWhenItEnds) {
         EXPECT_TRUE(CollectLeftovers(dir.Path()).empty()) << "the process runs";
 
         // Another change of the same document keeps the time it first changed.
-        manifest.documents.push_back({"/m/b.wav", "b.wav", dir.File("OLM_BACKUP_2"), true, "", "", "", false, 0});
+        manifest.documents.push_back({"/m/b.wav", "b.wav", dir.File("OLM_BACKUP_2"), true, "", "", "", false, 0, std::nullopt});
         ::sleep(1);
         keeper.Write(dir.Path(), manifest);
         const auto later = ReadAll(keeper.Path());
