@@ -48,7 +48,7 @@ void LeaveUnsavedSound(const std::string& sound, const std::string& workDir) {
     std::filesystem::copy_file(sound, copy, std::filesystem::copy_options::overwrite_existing);
     pelmora::Manifest manifest;
     manifest.process = {static_cast<int>(child), 1};
-    manifest.documents.push_back({sound, "stereo.wav", copy, true, "", "", "", true, 1796860800});
+    manifest.documents.push_back({sound, "stereo.wav", copy, true, "", "", "", true, 1796860800, std::nullopt});
     const std::string text = pelmora::FormatManifest(manifest);
     FILE* file = std::fopen((workDir + "/OLM_MANIFEST_1-1").c_str(), "w");
     if (!file) return;
