@@ -109,13 +109,13 @@ bool InWorkDir(const std::string& path, const std::string& workDir) {
     return !path.empty() && platform::CanonicalPath(platform::FolderOf(path)) == workDir;
 }
 
-// Only our temporary files in the working directory are deleted unasked, whatever a manifest says.
 // A sampler import's file: the sample's name, "_", the time of day and maybe a counter, ".aif".
 bool IsSamplerImportName(const std::string& name) {
     static const std::regex pattern(R"(.*_\d\d-\d\d-\d\d(-\d+)?\.aif)");
     return std::regex_match(name, pattern);
 }
 
+// Only our temporary files in the working directory are deleted unasked, whatever a manifest says.
 bool IsOurFile(const std::string& path, const std::string& workDir) {
     const std::string name = platform::FileNameOf(path);
     const bool ours = name.starts_with("OLM_") || name.starts_with(kMp3TempPrefix) || name.starts_with(kMp3OutStem) ||
