@@ -90,6 +90,22 @@ TEST_F(RecoveryCli, LoopPointsSetSinceTheLastSaveComeBack) {
         EXPECT_NE(recovered.out.find(line), std::string::npos) << line << recovered.out;
 }
 
+TEST_F(RecoveryCli, TheFileAConversionWasWritingGoesAtTheNextStart) {
+    WriteIndexWav(sound, 48000, 2, 48000 * 120);
+    const auto original = ReadAll(sound);
+    KilledRun("open '" + sound + "' resample 11025 1025 -100", "OLM_TEMP_");
+    const auto temporaries = [&] {
+        return std::count_if(std::filesystem::directory_iterator(dir.Path()), {}, [](const auto& e) {
+            return e.path().filename().string().starts_with("OLM_TEMP_");
+        });
+    };
+    EXPECT_EQ(temporaries(), 1) << "killed while it wrote";
+    EXPECT_EQ(Pelmora("recoverable").out, "");
+    EXPECT_EQ(temporaries(), 0);
+    EXPECT_TRUE(OurFiles().empty());
+    EXPECT_EQ(ReadAll(sound), original);
+}
+
 TEST_F(RecoveryCli, KilledWithoutChangesOrDiscardedNothingIsLeft) {
     WriteIndexWav(sound, 22050, 2, 3000);
     const auto original = ReadAll(sound);
