@@ -4,7 +4,6 @@
 #include <charconv>
 #include <ctime>
 #include <filesystem>
-#include <regex>
 #include <system_error>
 
 #include "document/TempFiles.h"
@@ -109,10 +108,22 @@ bool InWorkDir(const std::string& path, const std::string& workDir) {
     return !path.empty() && platform::CanonicalPath(platform::FolderOf(path)) == workDir;
 }
 
-// A sampler import's file: the sample's name, "_", the time of day and maybe a counter, ".aif".
-bool IsSamplerImportName(const std::string& name) {
-    static const std::regex pattern(R"(.*_\d\d-\d\d-\d\d(-\d+)?\.aif)");
-    return std::regex_match(name, pattern);
+// A sampler import's file: the sample's name, "_", the time of day "HH-MM-SS", maybe a counter
+// "-N", ".aif".
+bool IsSamplerImportName(std::string_view name) {
+    if (!name.ends_with(".aif")) return false;
+    name.remove_suffix(4);
+    const auto digits = [](std::string_view text) {
+        return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    const auto timeAt = [&](std::size_t at) {
+        const std::string_view t = name.substr(at, 9);
+        return t.size() == 9 && t[0] == '_' && digits(t.substr(1, 2)) && t[3] == '-' && digits(t.substr(4, 2)) &&
+               t[6] == '-' && digits(t.substr(7, 2));
+    };
+    if (name.size() >= 9 && timeAt(name.size() - 9)) return true;
+    const std::size_t dash = name.rfind('-');
+    return dash != std::string_view::npos && dash >= 9 && digits(name.substr(dash + 1)) && timeAt(dash - 9);
 }
 
 // Only our temporary files in the working directory are deleted unasked, whatever a manifest says.

@@ -87,9 +87,14 @@ TEST(Leftovers, OnlyOurFilesOfDeadProcessesGoAndUnsavedChangesWait) {
     // Files the process could not delete: ours go, anything else stays.
     Touch(music + "/.x.wav.saving-1");
     // Files being written when it died: a conversion's, the MP3 encoder's and a sampler import's.
-    for (const char* name : {"OLM_TEMP_1", "MP3_OUT-2.wav", "Piano_10-00-00-3.aif", "Piano.aif"}) Touch(in(name));
-    dead.removals = {music + "/.x.wav.saving-1", in("OLM_TEMP_1"), in("MP3_OUT-2.wav"), in("Piano_10-00-00-3.aif"),
-                     in("Piano.aif"), music + "/song.wav"};
+    // Names that only look like a sampler import's stay.
+    const std::vector<std::string> written = {"OLM_TEMP_1", "MP3_OUT-2.wav", "Piano_10-00-00-3.aif", "Pad_23-59-59.aif",
+                                              "Piano.aif", "Pad_1-00-00.aif", "Pad_10-00-00-.aif"};
+    dead.removals = {music + "/.x.wav.saving-1", music + "/song.wav"};
+    for (const std::string& name : written) {
+        Touch(in(name));
+        dead.removals.push_back(in(name));
+    }
     WriteManifest(in("OLM_MANIFEST_1-1"), dead);
 
     Manifest alive;
@@ -108,7 +113,8 @@ TEST(Leftovers, OnlyOurFilesOfDeadProcessesGoAndUnsavedChangesWait) {
     for (const auto& entry : std::filesystem::directory_iterator(work)) left.push_back(entry.path().filename());
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"OLM_BACKUP_1", "OLM_MANIFEST_1-1", "OLM_MANIFEST_2-2", "OLM_NEW_3.wav",
-                                              "OLM_UNDO_9", "Piano.aif", "mine.wav"}));
+                                              "OLM_UNDO_9", "Pad_1-00-00.aif", "Pad_10-00-00-.aif", "Piano.aif",
+                                              "mine.wav"}));
     EXPECT_FALSE(platform::FileExists(music + "/.song.wav.saving-10-00-00"));
     EXPECT_TRUE(platform::FileExists(music + "/.other.wav.saving-10-00-00"));
     EXPECT_FALSE(platform::FileExists(music + "/.x.wav.saving-1"));
