@@ -81,4 +81,5 @@ TEST(MenuText, ToolTipsDropMnemonicsAndTheDialogDots) {
     EXPECT_EQ(ToolTipText("&Save"), "Save");
     EXPECT_EQ(ToolTipText("Save(&S)\tCtrl+S"), "Save");
     EXPECT_EQ(ToolTipText("Level Ruler Show/Hide"), "Level Ruler Show/Hide");
+    EXPECT_EQ(ToolTipText("Rock(&)Roll(&"), "Rock()Roll(");
 }

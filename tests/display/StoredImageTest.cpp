@@ -159,7 +159,7 @@ TEST_F(StoredImage, BlockFailingACheckIsIgnored) {
     }
     check("point count", put32(24, 117), stamp, false);
     check("block cut short", [&](std::vector<std::uint8_t>& b) {
-        b.resize(b.size() - 2);
+        b.erase(b.end() - 2, b.end());
         StoreLE32(b.data() + 4, static_cast<std::uint32_t>(b.size() - 8));
         StoreLE32(b.data() + at - 4, static_cast<std::uint32_t>(b.size() - at));
     }, stamp, false);
